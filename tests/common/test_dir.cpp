@@ -1,0 +1,47 @@
+#include "common/test_dir.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+int counter = 0;
+}
+
+TestDir::TestDir(const std::string& name) {
+    std::ostringstream id;
+    id << "vk-" << name << "-" << static_cast<unsigned long>(std::rand()) << "-" << ++counter;
+    fs::path root = fs::temp_directory_path() / id.str();
+    fs::remove_all(root);
+    fs::create_directories(root);
+    root_ = root.string();
+}
+
+TestDir::~TestDir() {
+    std::error_code ignored;
+    fs::remove_all(root_, ignored);
+}
+
+std::string TestDir::Path(const std::string& file) const { return (fs::path(root_) / file).string(); }
+
+std::string TestDir::ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void TestDir::WriteAll(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+bool TestDir::Exists(const std::string& path) { return fs::exists(path); }
+
+std::string FixturesDir() {
+    const char* dir = std::getenv("VK_FIXTURES");
+    if (dir == nullptr || !fs::is_directory(fs::path(dir) / "drives")) return std::string();
+    return dir;
+}
