@@ -1,0 +1,36 @@
+#include "base/cbfile.h"
+
+#include <climits>
+#include <cstdio>
+
+namespace {
+
+// fseek takes a long; a larger offset cannot be reached.
+bool Seek(FILE* file, DWORD offset) {
+    return offset <= static_cast<DWORD>(LONG_MAX) && std::fseek(file, static_cast<long>(offset), SEEK_SET) == 0;
+}
+
+}  // namespace
+
+bool CBFILE::Read(const char* path, DWORD offset, void* buffer, DWORD length) {
+    if (path == nullptr || buffer == nullptr) return false;
+    FILE* file = std::fopen(path, "rb");
+    if (file == nullptr) return false;
+    bool ok = Seek(file, offset) && std::fread(buffer, 1, length, file) == length;
+    std::fclose(file);
+    return ok;
+}
+
+bool CBFILE::Read(const char* path, void* buffer, DWORD length) { return Read(path, 0, buffer, length); }
+
+bool CBFILE::Write(const char* path, DWORD offset, const void* buffer, DWORD length) {
+    if (path == nullptr || buffer == nullptr) return false;
+    FILE* file = std::fopen(path, "wb");
+    if (file == nullptr) return false;
+    bool ok = Seek(file, offset) && std::fwrite(buffer, 1, length, file) == length;
+    // The bytes may still sit in the stream's buffer: a failed flush is a short write.
+    if (std::fclose(file) != 0) ok = false;
+    return ok;
+}
+
+bool CBFILE::Write(const char* path, const void* buffer, DWORD length) { return Write(path, 0, buffer, length); }
