@@ -1,0 +1,124 @@
+// The record of every drive the program shows, and the fixed table of 16.
+#pragma once
+
+#include "drive/driveio.h"
+
+const DWORD kDriveSlots = 16;
+const DWORD kTempHistorySize = 256;
+const DWORD kAttributeEntries = 30;
+const DWORD kAttributeTableSize = kAttributeEntries * 12;
+
+enum HealthStatus {
+    HealthGood = 0,
+    HealthCaution = 1,
+    HealthDanger = 2,
+    HealthError = 3,
+    HealthHot = 4,  // only ever a picture on screen
+};
+
+#pragma pack(push, 1)
+// One 12-byte entry of the SMART attribute table.
+struct SmartAttribute {
+    BYTE id;  // 0: empty entry
+    WORD flags;
+    BYTE current;
+    BYTE worst;
+    BYTE raw[6];  // least significant byte first
+    BYTE reserved;
+};
+
+// One 12-byte entry of the threshold table; entry k belongs to attribute k.
+struct SmartThreshold {
+    BYTE id;
+    BYTE threshold;
+    BYTE reserved[10];
+};
+
+// The evaluated state of a drive as the status service sends it, byte for
+// byte: its layout is a wire format.
+struct DriveSummary {
+    BYTE hasData;
+    signed char temperature;
+    signed char maxTemperature;
+    BYTE statusByte;
+    BYTE usedPercent;
+    BYTE reserved[3];
+    LONG raw05;
+    LONG powerOnHours;
+    LONG rawC4;
+    LONG rawC5;
+    LONG rawC6;
+    char model[64];
+    char firmware[16];
+    char serial[32];
+    char driveLetters[64];
+};
+#pragma pack(pop)
+
+static_assert(sizeof(SmartAttribute) == 12 && sizeof(SmartThreshold) == 12, "attribute table entries");
+static_assert(sizeof(DriveSummary) == 204, "status record size");
+static_assert(offsetof(DriveSummary, hasData) == 0, "status record layout");
+static_assert(offsetof(DriveSummary, temperature) == 1, "status record layout");
+static_assert(offsetof(DriveSummary, maxTemperature) == 2, "status record layout");
+static_assert(offsetof(DriveSummary, statusByte) == 3, "status record layout");
+static_assert(offsetof(DriveSummary, usedPercent) == 4, "status record layout");
+static_assert(offsetof(DriveSummary, reserved) == 5, "status record layout");
+static_assert(offsetof(DriveSummary, raw05) == 8, "status record layout");
+static_assert(offsetof(DriveSummary, powerOnHours) == 12, "status record layout");
+static_assert(offsetof(DriveSummary, rawC4) == 16, "status record layout");
+static_assert(offsetof(DriveSummary, rawC5) == 20, "status record layout");
+static_assert(offsetof(DriveSummary, rawC6) == 24, "status record layout");
+static_assert(offsetof(DriveSummary, model) == 28, "status record layout");
+static_assert(offsetof(DriveSummary, firmware) == 92, "status record layout");
+static_assert(offsetof(DriveSummary, serial) == 108, "status record layout");
+static_assert(offsetof(DriveSummary, driveLetters) == 140, "status record layout");
+
+struct DriveInfo {
+    // Page part; the page objects join it with the drive pages.
+    DWORD tempHistoryCount = 0;
+    LONG tempHistory[kTempHistorySize] = {};
+
+    DriveIo io;
+
+    // State part.
+    DWORD present = 0;
+    DWORD reverseStrings = 0;      // settings key "Reverse"
+    DWORD miniportAddr = 0xFFFFFFFF;  // settings key "SiliconImage": -1 = standard path
+    BYTE tempAttrId = 0xC2;        // settings key "Temperature"
+    GETVERSIONINPARAMS* versionResult = nullptr;
+    DWORD versionBytes = 0;
+    BYTE* identifyResult = nullptr;
+    DWORD identifyBytes = 0;
+    BYTE* dataResult = nullptr;
+    DWORD dataBytes = 0;
+    BYTE* thresholdResult = nullptr;
+    DWORD thresholdBytes = 0;
+    LONG status = HealthGood;
+    ULONGLONG totalBytes = 0;
+    ULONGLONG freeBytes = 0;
+    DriveSummary summary = {};
+    LONG limit05 = 0;  // settings keys "A05", "AC4", "AC5", "AC6"
+    LONG limitC4 = 0;
+    LONG limitC5 = 0;
+    LONG limitC6 = 0;
+    DWORD slotDriveNumber = 0;
+};
+
+// Slot i always holds drive number i; the drives found are listed in the
+// order of discovery, and page k, tab k and every loop over the drives go
+// through that list.
+struct DriveTable {
+    DriveInfo slots[kDriveSlots];
+    DWORD driveCount = 0;             // drives present
+    BYTE shown[kDriveSlots] = {};     // drive numbers of the present drives, in discovery order
+    DWORD probeCount = kDriveSlots;   // drive numbers probed
+    DWORD hideIdentity = 0;           // firmware and serial shown as "*" (never saved)
+
+    // The k-th drive found (k < driveCount).
+    DriveInfo& Shown(DWORD k) { return slots[shown[k]]; }
+    const DriveInfo& Shown(DWORD k) const { return slots[shown[k]]; }
+
+    // Start-up clear of every slot: nothing present, standard path, the
+    // summary zeroed. Status, temperature id and limits are the settings'.
+    void Clear();
+};
