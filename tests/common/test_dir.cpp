@@ -41,7 +41,18 @@ void TestDir::WriteAll(const std::string& path, const std::string& bytes) {
 bool TestDir::Exists(const std::string& path) { return fs::exists(path); }
 
 std::string FixturesDir() {
-    const char* dir = std::getenv("VK_FIXTURES");
-    if (dir == nullptr || !fs::is_directory(fs::path(dir) / "drives")) return std::string();
+    const char* value = std::getenv("VELDAKOR_FIXTURES");
+    if (value == nullptr) return std::string();
+    std::string dir = value;
+#ifdef _WIN32
+    // Under Wine the host's file system is drive Z:.
+    if (!dir.empty() && dir[0] == '/') {
+        for (char& c : dir) {
+            if (c == '/') c = '\\';
+        }
+        dir = "Z:" + dir;
+    }
+#endif
+    if (!fs::is_directory(fs::path(dir) / "drives")) return std::string();
     return dir;
 }
