@@ -1,0 +1,24 @@
+// Synthetic drive blocks for the drive-access tests.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "sim/simdrive.h"
+
+struct TestAttribute {
+    BYTE id;
+    BYTE current;
+    BYTE worst;
+    ULONGLONG raw;
+};
+
+// IDENTIFY data with a model text, serial and firmware, 28-bit sectors and
+// optional Serial ATA capabilities (word 76).
+SimBlock TestIdentify(const std::string& model, const std::string& serial, const std::string& firmware,
+                      DWORD sectors, WORD sataCapabilities = 0x0004);
+// A SMART data or threshold block: revision, then 12-byte entries (for a
+// threshold block, `current` is the threshold).
+SimBlock TestTable(const std::vector<TestAttribute>& entries, BYTE revision = 16);
+// A healthy drive with a temperature attribute.
+SimDrive TestDrive(int number, const std::string& model);
