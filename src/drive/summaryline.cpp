@@ -6,7 +6,9 @@
 #include "drive/bytesformat.h"
 #include "drive/device.h"
 
-char* SummaryLine(DriveInfo& drive, char* out) {
+char* SummaryLine(DriveInfo& drive, char* out) { return SummaryLine(drive, drive.summary.model, out); }
+
+char* SummaryLine(DriveInfo& drive, const char* model, char* out) {
     char capacity[kBytesTextSize + 8] = "";
     DISK_GEOMETRY_EX geometry = {};
     DWORD returned = 0;
@@ -19,7 +21,7 @@ char* SummaryLine(DriveInfo& drive, char* out) {
     } else {
         FormatCapacity(drive.io, capacity);
     }
-    std::snprintf(out, kSummaryLineSize, "%.63s  %s  %s", drive.summary.model, capacity,
+    std::snprintf(out, kSummaryLineSize, "%.63s  %s  %s", model, capacity,
                   TransferModeName(drive.io));
     return out;
 }

@@ -73,6 +73,19 @@ static_assert(offsetof(DriveSummary, firmware) == 92, "status record layout");
 static_assert(offsetof(DriveSummary, serial) == 108, "status record layout");
 static_assert(offsetof(DriveSummary, driveLetters) == 140, "status record layout");
 
+// The texts the evaluation makes for a drive's page: its header panels'
+// tooltips in panel order and the usage gauge's text.
+struct PanelTexts {
+    char summary[160];       // tooltip 0, and the text of the summary panel
+    char firmware[16];       // tooltip 1, and the text of the firmware panel
+    char serial[32];         // tooltip 2, and the text of the serial panel
+    char counts[640];        // tooltip 3: the four counts with their labels
+    char maxTemperature[64]; // tooltip 4
+    char powerOnTime[96];    // tooltip 5
+    char freeSpace[80];      // tooltip 6
+    char usage[64];          // text of the usage gauge
+};
+
 struct DriveInfo {
     // Page part; the page objects join it with the drive pages.
     DWORD tempHistoryCount = 0;
@@ -102,6 +115,10 @@ struct DriveInfo {
     LONG limitC5 = 0;
     LONG limitC6 = 0;
     DWORD slotDriveNumber = 0;
+
+    // What the last evaluation made for the page.
+    PanelTexts texts = {};
+    double gaugeValue = 0.0;  // used percent as the usage gauge holds it, 0..100
 };
 
 // Slot i always holds drive number i; the drives found are listed in the

@@ -41,12 +41,22 @@ SimBlock TestTable(const std::vector<TestAttribute>& entries, BYTE revision) {
     return block;
 }
 
+SimBlock TestThresholds(const std::vector<std::pair<BYTE, BYTE>>& entries) {
+    SimBlock block{};
+    block[0] = 1;
+    for (size_t k = 0; k < entries.size() && k < 30; ++k) {
+        block[2 + 12 * k] = entries[k].first;
+        block[2 + 12 * k + 1] = entries[k].second;
+    }
+    return block;
+}
+
 SimDrive TestDrive(int number, const std::string& model) {
     SimDrive drive;
     drive.number = number;
     drive.identify = TestIdentify(model, "SN" + std::to_string(number), "FW1", 976773168);
     drive.smart = TestTable({{0x01, 100, 100, 0}, {0x05, 100, 100, static_cast<ULONGLONG>(number)},
                              {0x09, 99, 99, 1234}, {0xC2, 40, 30, 35}});
-    drive.thresholds = TestTable({{0x01, 6, 0, 0}, {0x05, 36, 0, 0}, {0x09, 0, 0, 0}, {0xC2, 0, 0, 0}}, 1);
+    drive.thresholds = TestThresholds({{0x01, 6}, {0x05, 36}, {0x09, 0}, {0xC2, 0}});
     return drive;
 }

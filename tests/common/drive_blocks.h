@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "sim/simdrive.h"
@@ -17,8 +18,9 @@ struct TestAttribute {
 // optional Serial ATA capabilities (word 76).
 SimBlock TestIdentify(const std::string& model, const std::string& serial, const std::string& firmware,
                       DWORD sectors, WORD sataCapabilities = 0x0004);
-// A SMART data or threshold block: revision, then 12-byte entries (for a
-// threshold block, `current` is the threshold).
+// A SMART data block: revision, then 12-byte attribute entries.
 SimBlock TestTable(const std::vector<TestAttribute>& entries, BYTE revision = 16);
+// A threshold block: revision, then entries of id and threshold.
+SimBlock TestThresholds(const std::vector<std::pair<BYTE, BYTE>>& entries);
 // A healthy drive with a temperature attribute.
 SimDrive TestDrive(int number, const std::string& model);

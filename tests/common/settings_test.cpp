@@ -12,7 +12,7 @@
 #include <memory>
 #include <string>
 
-#include "common/test_dir.h"
+#include "common/scratch_dir.h"
 #include "settings/appsettings.h"
 #include "settings/settingsfile.h"
 #include "smart/attributenames.h"
@@ -21,17 +21,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// Full path of the file the bare settings name resolves to on this target.
-std::string SettingsFilePath() {
-#ifdef _WIN32
-    char windows[MAX_PATH];
-    GetWindowsDirectoryA(windows, sizeof windows);
-    return std::string(windows) + "\\" + kSettingsFileName;
-#else
-    return (fs::current_path() / kSettingsFileName).string();
-#endif
-}
 
 std::string Section(const std::string& name, std::initializer_list<std::string> lines) {
     std::string text = "[" + name + "]\r\n";
@@ -88,25 +77,13 @@ std::string FirstRunFile() {
 // of their own, since that is where the bare name lands.
 class Settings : public ::testing::Test {
 protected:
-    Settings() : dir_("settings"), home_(fs::current_path()) {
-#ifndef _WIN32
-        fs::current_path(dir_.Root());
-#endif
-        file_ = SettingsFilePath();
-        RemoveFile();
+    Settings() : scratch_("settings"), file_(scratch_.SettingsFile()) {
         SetStartValues(settings_);
         drives_->Clear();
         PoisonDrives();
     }
-    ~Settings() override {
-        RemoveFile();
-        fs::current_path(home_);
-    }
 
-    void RemoveFile() {
-        std::error_code ignored;
-        fs::remove_all(file_, ignored);
-    }
+    void RemoveFile() { scratch_.RemoveSettingsFile(); }
     void Given(const std::string& bytes) { TestDir::WriteAll(file_, bytes); }
     std::string Bytes() const { return TestDir::ReadAll(file_); }
     void Load() { LoadSettings(settings_, *drives_); }
@@ -122,8 +99,7 @@ protected:
         }
     }
 
-    TestDir dir_;
-    fs::path home_;
+    ScratchDir scratch_;
     std::string file_;
     AppSettings settings_;
     std::unique_ptr<DriveTable> drives_{new DriveTable};

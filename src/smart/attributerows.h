@@ -1,0 +1,20 @@
+// The rows of the attribute list: one per non-empty entry of the drive's
+// attribute table, in table order.
+#pragma once
+
+#include "smart/attributenames.h"
+#include "smart/driveinfo.h"
+
+struct AttributeRow {
+    char id[8];           // "%02X", or "%3d" in decimal view
+    const char* name;     // from the attribute name table
+    char value[8];        // "%3d" of the current value
+    char worst[8];        // "%3d" of the worst value
+    char warn[8];         // "%3d" of the threshold, "-" without thresholds
+    char raw[24];         // the six raw bytes, most significant first
+    char flag[kFlagTextSize];
+};
+
+// Fills a row for every entry whose id is not 0 and returns their number;
+// 0 when the drive has no attribute table.
+DWORD FillAttributeRows(const DriveInfo& drive, DWORD decimalIds, AttributeRow rows[kAttributeEntries]);

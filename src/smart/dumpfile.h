@@ -1,0 +1,16 @@
+// Writing a drive's raw IDENTIFY block and attribute table to two files in
+// the current directory: "N.model.firmware.serial_ID" (512 bytes) and
+// "..._DA" (360 bytes), N being the drive number.
+#pragma once
+
+#include <string>
+
+#include "smart/driveinfo.h"
+
+// The base name of the two files. Characters that file names cannot hold
+// (\ / : * ? " < > | and control characters) become '_'.
+std::string DumpBaseName(DWORD driveNumber, const DriveSummary& summary);
+
+// Writes both files of a present drive with data, under the update lock;
+// a drive without data writes nothing.
+void DumpDrive(DriveTable& table, DWORD slot);

@@ -1,0 +1,146 @@
+#include "smart/evaluation.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "drive/atablocks.h"
+#include "drive/bytesformat.h"
+#include "drive/summaryline.h"
+#include "smart/drivelocks.h"
+#include "smart/summaries.h"
+
+namespace {
+
+const BYTE kReallocatedSectors = 0x05;
+const BYTE kPowerOnHours = 0x09;
+const BYTE kReallocationEvents = 0xC4;
+const BYTE kPendingSectors = 0xC5;
+const BYTE kUncorrectableSectors = 0xC6;
+
+const DWORD kModelOffset = 27 * 2;
+const DWORD kFirmwareOffset = 23 * 2;
+const DWORD kSerialOffset = 10 * 2;
+
+// An identity field of IDENTIFY: swapped from ATA byte order unless the
+// drive's "Reverse" key says it is stored the other way.
+template <size_t N>
+void IdentityString(const BYTE* identify, DWORD offset, DWORD length, bool reverse, char (&out)[N]) {
+    std::memset(out, 0, N);
+    if (reverse) {
+        std::memcpy(out, identify + offset, length);
+        TrimAtaString(out, length);
+    } else {
+        SwapAtaString(identify + offset, length, out);
+    }
+}
+
+void CountIfReported(const DriveIo& io, BYTE id, LONG* count) {
+    BYTE raw[6];
+    if (FindAttribute(io, id, raw)) *count = RawCount(raw);
+}
+
+void AppendHistory(DriveInfo& drive, signed char temperature) {
+    if (drive.tempHistoryCount > kTempHistorySize - 1) {
+        std::memmove(drive.tempHistory, drive.tempHistory + 1, (kTempHistorySize - 1) * sizeof drive.tempHistory[0]);
+        drive.tempHistoryCount = kTempHistorySize - 1;
+    }
+    drive.tempHistory[drive.tempHistoryCount++] = temperature;
+}
+
+void PowerOnText(LONG hours, const AppSettings& settings, char (&out)[sizeof(PanelTexts::powerOnTime)]) {
+    const LONG days = hours / 24;
+    if (settings.View.Years && days > 365) {
+        std::snprintf(out, sizeof out, "%ld%s %ld%s", days / 365, settings.Units.Year, days % 365, settings.Units.Day);
+    } else {
+        std::snprintf(out, sizeof out, "%ld%s", days, settings.Units.Day);
+    }
+}
+
+// Steps of an evaluation that the blocks allow; the caller holds the
+// update lock.
+void Evaluate(DriveInfo& drive, DriveSummary& next, const AppSettings& settings) {
+    const bool reverse = drive.reverseStrings != 0;
+    IdentityString(drive.identifyResult, kModelOffset, 40, reverse, next.model);
+    IdentityString(drive.identifyResult, kFirmwareOffset, 8, reverse, next.firmware);
+    IdentityString(drive.identifyResult, kSerialOffset, 20, reverse, next.serial);
+
+    PanelTexts& texts = drive.texts;
+    SummaryLine(drive, next.model, texts.summary);
+    std::snprintf(texts.firmware, sizeof texts.firmware, "%s", next.firmware);
+    std::snprintf(texts.serial, sizeof texts.serial, "%s", next.serial);
+
+    CountIfReported(drive.io, kReallocatedSectors, &next.raw05);
+    CountIfReported(drive.io, kReallocationEvents, &next.rawC4);
+    CountIfReported(drive.io, kPendingSectors, &next.rawC5);
+    CountIfReported(drive.io, kUncorrectableSectors, &next.rawC6);
+    drive.status = HealthFromCounts(next, drive);
+    next.statusByte = static_cast<BYTE>(drive.status);
+
+    // The sample is the temperature of the previous evaluation: the history
+    // lags one refresh behind, and its first sample is 0.
+    AppendHistory(drive, next.temperature);
+
+    std::snprintf(texts.counts, sizeof texts.counts, "%s : %ld\r\n%s : %ld\r\n%s : %ld\r\n%s : %ld",
+                  settings.Labels.A05, next.raw05, settings.Labels.AC4, next.rawC4, settings.Labels.AC5, next.rawC5,
+                  settings.Labels.AC6, next.rawC6);
+
+    const bool open = drive.io.hDevice != nullptr && drive.io.pDA != nullptr;
+    if (open) CountIfReported(drive.io, kPowerOnHours, &next.powerOnHours);
+    PowerOnText(next.powerOnHours, settings, texts.powerOnTime);
+
+    BYTE raw[6];
+    if (open && FindAttribute(drive.io, drive.tempAttrId, raw)) next.temperature = static_cast<signed char>(raw[0]);
+    if (next.maxTemperature < next.temperature) next.maxTemperature = next.temperature;
+    std::snprintf(texts.maxTemperature, sizeof texts.maxTemperature, "%d%s", next.maxTemperature,
+                  settings.Units.Temperature);
+
+    char free[kBytesTextSize];
+    FormatBytes(free, drive.freeBytes);
+    std::snprintf(texts.freeSpace, sizeof texts.freeSpace, "%sB%s", free, settings.Units.DiskUsage);
+
+    const int used = static_cast<int>(100.0 - FreePercent(drive.totalBytes, drive.freeBytes));
+    drive.gaugeValue = GaugeAfter(drive.gaugeValue, used);
+    const int shown = static_cast<int>(drive.gaugeValue);
+    std::snprintf(texts.usage, sizeof texts.usage, "%d%s", shown, settings.Units.Percent);
+    next.usedPercent = static_cast<BYTE>(shown);
+}
+
+}  // namespace
+
+LONG HealthFromCounts(const DriveSummary& summary, const DriveInfo& limits) {
+    LONG status = HealthGood;
+    if (summary.raw05 > limits.limit05) status = HealthCaution;
+    if (summary.rawC4 > limits.limitC4) status = HealthDanger;
+    if (summary.rawC5 > limits.limitC5) status = HealthDanger;
+    if (summary.rawC6 > limits.limitC6) status = HealthDanger;
+    return status;
+}
+
+LONG DisplayedStatus(const DriveInfo& drive, const AppSettings& settings, int blinkPhase) {
+    if (settings.Temperature.Enable && blinkPhase && drive.summary.temperature > settings.Temperature.Threshold) {
+        return HealthHot;
+    }
+    return drive.status;
+}
+
+double GaugeAfter(double gauge, int used) {
+    return static_cast<unsigned>(used) > 100u ? gauge : static_cast<double>(used);
+}
+
+void RefreshDrive(DriveTable& table, DWORD slot, const AppSettings& settings) {
+    if (slot >= kDriveSlots) return;
+    DriveInfo& drive = table.slots[slot];
+    DriveSummary next = drive.summary;
+    {
+        CritSectLock lock(updateLock);
+        if (!drive.present) {
+            drive.status = HealthError;
+            next.hasData = 0;
+            next.statusByte = HealthError;
+        } else {
+            next.hasData = 1;
+            if (drive.identifyResult != nullptr && drive.dataResult != nullptr) Evaluate(drive, next, settings);
+        }
+    }
+    PublishSummary(drive, next);
+}
