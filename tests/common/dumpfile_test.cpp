@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/drive_blocks.h"
+#include "common/simulated_drives.h"
 #include "common/scratch_dir.h"
 #include "drive/probe.h"
 #include "settings/appsettings.h"
@@ -15,18 +16,9 @@
 
 namespace {
 
-class Dumps : public ::testing::Test {
+class Dumps : public SimulatedDrives {
 protected:
-    Dumps() : scratch_("dumps"), table_(new DriveTable()) {
-        previous_ = InstallDevices(&sim_);
-        table_->Clear();
-        SetStartValues(settings_);
-    }
-    ~Dumps() override {
-        CloseDevices(*table_);
-        table_.reset();
-        InstallDevices(previous_);
-    }
+    Dumps() : scratch_("dumps") { SetStartValues(settings_); }
     void ProbeAndRefresh() {
         CreateDevices(*table_);
         for (DWORD k = 0; k < table_->driveCount; ++k) RefreshDrive(*table_, table_->shown[k], settings_);
@@ -35,9 +27,6 @@ protected:
     bool Exists(const std::string& name) const { return TestDir::Exists(scratch_.Dir().Path(name)); }
 
     ScratchDir scratch_;
-    Simulator sim_;
-    DeviceSystem* previous_;
-    std::unique_ptr<DriveTable> table_;
     AppSettings settings_;
 };
 

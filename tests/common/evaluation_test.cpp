@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/drive_blocks.h"
+#include "common/simulated_drives.h"
 #include "common/scratch_dir.h"
 #include "drive/probe.h"
 #include "settings/settingsfile.h"
@@ -16,11 +17,9 @@
 
 namespace {
 
-class Evaluation : public ::testing::Test {
+class Evaluation : public SimulatedDrives {
 protected:
-    Evaluation() : table_(new DriveTable()) {
-        previous_ = InstallDevices(&sim_);
-        table_->Clear();
+    Evaluation() {
         SetStartValues(settings_);
         std::strcpy(settings_.Labels.A05, "Reallocated");
         std::strcpy(settings_.Labels.AC4, "Events");
@@ -32,11 +31,6 @@ protected:
         std::strcpy(settings_.Units.Percent, "%");
         std::strcpy(settings_.Units.DiskUsage, " Free");
         settings_.Temperature.Threshold = 45;
-    }
-    ~Evaluation() override {
-        CloseDevices(*table_);
-        table_.reset();
-        InstallDevices(previous_);
     }
 
     // A drive 0 with the given counts and power-on hours, and a temperature
@@ -61,9 +55,6 @@ protected:
         return table_->slots[0];
     }
 
-    Simulator sim_;
-    DeviceSystem* previous_;
-    std::unique_ptr<DriveTable> table_;
     AppSettings settings_;
 };
 

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "common/drive_blocks.h"
+#include "common/simulated_drives.h"
 #include "common/test_dir.h"
 #include "drive/ataaccess.h"
 #include "drive/atablocks.h"
@@ -19,24 +20,8 @@
 
 namespace {
 
-class Probe : public ::testing::Test {
+class Probe : public SimulatedDrives {
 protected:
-    Probe() : table_(new DriveTable()) {
-        previous_ = InstallDevices(&sim_);
-        table_->Clear();
-    }
-    ~Probe() override {
-        CloseDevices(*table_);
-        EXPECT_EQ(0, sim_.OpenHandles()) << "a device stayed open";
-        EXPECT_TRUE(sim_.Refusals().empty()) << FirstRefusal();
-        table_.reset();
-        InstallDevices(previous_);
-    }
-
-    std::string FirstRefusal() const {
-        const auto refusals = sim_.Refusals();
-        return refusals.empty() ? std::string() : refusals.front().path + ": " + refusals.front().reason;
-    }
     std::string Model(const DriveInfo& drive) const {
         char model[48] = {};
         SwapAtaString(drive.identifyResult + 54, 40, model);
@@ -52,10 +37,6 @@ protected:
         }
         return count;
     }
-
-    Simulator sim_;
-    DeviceSystem* previous_;
-    std::unique_ptr<DriveTable> table_;
 };
 
 }  // namespace

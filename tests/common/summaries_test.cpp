@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "common/drive_blocks.h"
+#include "common/simulated_drives.h"
 #include "drive/probe.h"
 #include "settings/appsettings.h"
 #include "sim/simulator.h"
@@ -18,26 +19,18 @@
 
 namespace {
 
-class Summaries : public ::testing::Test {
+class Summaries : public SimulatedDrives {
 protected:
-    Summaries() : table_(new DriveTable()) {
-        previous_ = InstallDevices(&sim_);
+    Summaries() {
         updateLock.Create(kUpdateLockName);
         networkLock.Create(kNetworkLockName);
-        table_->Clear();
         SetStartValues(settings_);
     }
     ~Summaries() override {
-        CloseDevices(*table_);
-        table_.reset();
         updateLock.Destroy();
         networkLock.Destroy();
-        InstallDevices(previous_);
     }
 
-    Simulator sim_;
-    DeviceSystem* previous_;
-    std::unique_ptr<DriveTable> table_;
     AppSettings settings_;
 };
 

@@ -5,26 +5,18 @@
 #include <string>
 
 #include "common/drive_blocks.h"
+#include "common/simulated_drives.h"
 #include "drive/probe.h"
 #include "drive/volumes.h"
 #include "sim/simulator.h"
 
 namespace {
 
-class Volumes : public ::testing::Test {
+class Volumes : public SimulatedDrives {
 protected:
-    Volumes() : table_(new DriveTable()) {
-        previous_ = InstallDevices(&sim_);
-        table_->Clear();
+    Volumes() {
         sim_.AddDrive(TestDrive(0, "SYSTEM"));
         sim_.AddDrive(TestDrive(1, "DATA"));
-    }
-    ~Volumes() override {
-        CloseDevices(*table_);
-        EXPECT_EQ(0, sim_.OpenHandles());
-        EXPECT_TRUE(sim_.Refusals().empty());
-        table_.reset();
-        InstallDevices(previous_);
     }
     void Volume(char letter, ULONGLONG total, ULONGLONG free, std::vector<DWORD> disks, bool opens = true) {
         SimVolume v;
@@ -36,10 +28,6 @@ protected:
         sim_.AddVolume(v);
     }
     std::string Letters(int slot) const { return table_->slots[slot].summary.driveLetters; }
-
-    Simulator sim_;
-    DeviceSystem* previous_;
-    std::unique_ptr<DriveTable> table_;
 };
 
 }  // namespace
