@@ -4,7 +4,9 @@
 
 MUTEX::MUTEX() : m_hMutex(nullptr) { m_szName[0] = '\0'; }
 
-MUTEX::~MUTEX() {
+MUTEX::~MUTEX() { Close(); }
+
+void MUTEX::Close() {
     if (m_hMutex != nullptr) {
         ReleaseMutex(m_hMutex);
         CloseHandle(m_hMutex);

@@ -19,6 +19,9 @@ public:
     // characters; the program always uses the default.
     int Create(const char* name = MUTEX_NAME);
 
+    // Releases and closes the held mutex, if any.
+    void Close();
+
     HANDLE Handle() const { return m_hMutex; }
     // Name of the held mutex; empty before a successful Create.
     const char* Name() const { return m_szName; }
