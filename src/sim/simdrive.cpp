@@ -215,6 +215,23 @@ bool ReadSmartSection(IniReader& r, SimDrive* d) {
         d->temperatureCycle.push_back(value);
     }
 
+    // RawCycle1, RawCycle2, ...: "id, value, value, ...".
+    for (int k = 1;; ++k) {
+        const std::string key = "RawCycle" + std::to_string(k);
+        if (!r.Text("Smart", key.c_str(), &text)) return false;
+        if (text.empty()) break;
+        const std::vector<std::string> items = SplitList(text);
+        SimRawCycle cycle;
+        bool ok = items.size() >= 2 && ParseByte(items[0], &cycle.id) && cycle.id != 0;
+        for (size_t i = 1; ok && i < items.size(); ++i) {
+            ULONGLONG value;
+            ok = ParseNumber(items[i], 0xFFFFFFFFFFFFULL, &value);
+            cycle.values.push_back(value);
+        }
+        if (!ok) return r.Fail("Smart", key.c_str(), "needs \"id, raw, raw, ...\", not \"" + text + "\"");
+        d->rawCycles.push_back(cycle);
+    }
+
     // Change1, Change2, ... up to the first number that is missing.
     for (int k = 1;; ++k) {
         const std::string key = "Change" + std::to_string(k);
@@ -322,6 +339,13 @@ SimBlock SimDrive::SmartData(DWORD poll) const {
         if (c->current >= 0) entry[3] = static_cast<BYTE>(c->current);
         if (c->worst >= 0) entry[4] = static_cast<BYTE>(c->worst);
         for (int k = 0; k < 6; ++k) entry[5 + k] = static_cast<BYTE>(c->raw >> (8 * k));
+    }
+
+    for (const SimRawCycle& cycle : rawCycles) {
+        BYTE* entry = FindEntry(block, cycle.id);
+        if (entry == nullptr) continue;
+        const ULONGLONG raw = cycle.values[poll % cycle.values.size()];
+        for (int k = 0; k < 6; ++k) entry[5 + k] = static_cast<BYTE>(raw >> (8 * k));
     }
 
     bool haveTemperature = false;

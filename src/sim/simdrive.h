@@ -49,6 +49,12 @@ struct SimAttributeChange {
 };
 
 // From a poll on, the temperature attribute's low raw byte reads this value.
+// An attribute whose raw value at poll N is item N mod size of a list.
+struct SimRawCycle {
+    BYTE id = 0;
+    std::vector<ULONGLONG> values;
+};
+
 struct SimTemperature {
     DWORD fromPoll = 0;
     BYTE value = 0;
@@ -90,6 +96,7 @@ struct SimDrive {
     BYTE temperatureId = 0xC2;
     std::vector<SimTemperature> temperatures;
     std::vector<BYTE> temperatureCycle;  // when set, poll N reads item N mod size
+    std::vector<SimRawCycle> rawCycles;
     std::vector<SimAttributeChange> changes;
 
     bool OnMiniport() const { return miniportPort >= 0; }

@@ -34,10 +34,10 @@ protected:
 }  // namespace
 
 TEST_F(AttributeRows, EveryColumnOfARow) {
-    SimBlock smart = TestTable({{0xC2, 97, 88, 0x00000022002FULL}, {0x05, 100, 100, 0x0102030405A6ULL}});
+    SimBlock smart = BuildAttributeTable({{0xC2, 97, 88, 0x00000022002FULL}, {0x05, 100, 100, 0x0102030405A6ULL}});
     smart[2 + 1] = 0x33;  // flags of entry 0: CR, OC, EC, SP and bit 8
     smart[2 + 2] = 0x01;
-    const SimBlock thresholds = TestThresholds({{0xC2, 0}, {0x05, 36}});
+    const SimBlock thresholds = BuildThresholds({{0xC2, 0}, {0x05, 36}});
     ASSERT_EQ(2u, Fill(smart, &thresholds, 0));
     const AttributeRow& row = rows_[0];
     EXPECT_STREQ("C2", row.id);
@@ -54,21 +54,21 @@ TEST_F(AttributeRows, EveryColumnOfARow) {
 }
 
 TEST_F(AttributeRows, DecimalIdsAndMissingThresholds) {
-    ASSERT_EQ(2u, Fill(TestTable({{0xC2, 1, 1, 0}, {0x05, 1, 1, 0}}), nullptr, 1));
+    ASSERT_EQ(2u, Fill(BuildAttributeTable({{0xC2, 1, 1, 0}, {0x05, 1, 1, 0}}), nullptr, 1));
     EXPECT_STREQ("194", rows_[0].id);
     EXPECT_STREQ("  5", rows_[1].id);
     EXPECT_STREQ("-", rows_[0].warn);
 }
 
 TEST_F(AttributeRows, EmptyEntriesGiveNoRowAndUnknownIdsAName) {
-    std::vector<TestAttribute> full;
+    std::vector<SimAttribute> full;
     for (int k = 0; k < 30; ++k) full.push_back({static_cast<BYTE>(k == 7 ? 0xFF : k + 1), 1, 1, 0});
-    EXPECT_EQ(30u, Fill(TestTable(full), nullptr, 0));
+    EXPECT_EQ(30u, Fill(BuildAttributeTable(full), nullptr, 0));
     EXPECT_STREQ("Unknown", rows_[7].name);
 
     full[3].id = 0;
     full[29].id = 0;
-    EXPECT_EQ(28u, Fill(TestTable(full), nullptr, 0));
+    EXPECT_EQ(28u, Fill(BuildAttributeTable(full), nullptr, 0));
     EXPECT_STREQ("05", rows_[3].id) << "the row after the empty entry";
 
     drive_->dataResult = nullptr;

@@ -34,7 +34,7 @@ protected:
 
 TEST_F(Dumps, EveryDriveWritesItsTwoBlocksNamedByItsNumber) {
     SimDrive first = TestDrive(0, "ABC-100");
-    first.identify = TestIdentify("ABC-100", "X123", "1.00", 1000);
+    first.identify = BuildIdentify("ABC-100", "X123", "1.00", 1000);
     sim_.AddDrive(first);
     sim_.AddDrive(TestDrive(2, "SECOND"));
     sim_.AddDrive(TestDrive(5, "SIXTH"));
@@ -54,7 +54,7 @@ TEST_F(Dumps, EveryDriveWritesItsTwoBlocksNamedByItsNumber) {
 
 TEST_F(Dumps, EmptyStringsAndRewriting) {
     SimDrive drive = TestDrive(1, "");
-    drive.identify = TestIdentify("", "", "", 1000);
+    drive.identify = BuildIdentify("", "", "", 1000);
     sim_.AddDrive(drive);
     ProbeAndRefresh();
     // Blank-only fields keep one blank.
@@ -70,7 +70,7 @@ TEST_F(Dumps, EmptyStringsAndRewriting) {
 
 TEST_F(Dumps, CharactersFileNamesCannotHoldBecomeUnderscores) {
     SimDrive drive = TestDrive(0, "ST3500/AS:x*?");
-    drive.identify = TestIdentify("WD \"Blue\" <1|2>", "S\\N", "F\x01W", 1000);
+    drive.identify = BuildIdentify("WD \"Blue\" <1|2>", "S\\N", "F\x01W", 1000);
     sim_.AddDrive(drive);
     ProbeAndRefresh();
     const std::string base = DumpBaseName(0, table_->slots[0].summary);

@@ -38,13 +38,13 @@ protected:
     SimDrive& Drive(LONG raw05, LONG rawC4, LONG rawC5, LONG rawC6, ULONGLONG hours = 1234,
                     bool temperature = true) {
         SimDrive drive = TestDrive(0, "EVALUATED");
-        std::vector<TestAttribute> entries = {{0x05, 100, 100, static_cast<DWORD>(raw05)},
+        std::vector<SimAttribute> entries = {{0x05, 100, 100, static_cast<DWORD>(raw05)},
                                               {0x09, 99, 99, hours},
                                               {0xC4, 100, 100, static_cast<DWORD>(rawC4)},
                                               {0xC5, 100, 100, static_cast<DWORD>(rawC5)},
                                               {0xC6, 100, 100, static_cast<DWORD>(rawC6)}};
         if (temperature) entries.push_back({0xC2, 40, 30, 0x1E00000000ULL | 41});
-        drive.smart = TestTable(entries);
+        drive.smart = BuildAttributeTable(entries);
         sim_.AddDrive(drive);
         return *sim_.Drive(0);
     }

@@ -697,3 +697,17 @@ TEST(SimulatorFolder, ServesRealDrivesBlocks) {
     EXPECT_GT(count, 0);
     EXPECT_TRUE(sim.Refusals().empty());
 }
+
+TEST(SimulatorScript, RawCyclesRepeatOverThePolls) {
+    SimDrive drive;
+    drive.smart[2] = 0xC5;
+    drive.smart[14] = 0x05;
+    drive.rawCycles.push_back({0xC5, {7, 8, 9}});
+    drive.rawCycles.push_back({0x05, {1, 0x010203040506ULL}});
+    for (DWORD poll = 0; poll < 7; ++poll) {
+        const SimBlock block = drive.SmartData(poll);
+        EXPECT_EQ(7 + poll % 3, block[2 + 5]) << poll;
+        EXPECT_EQ(poll % 2 ? 0x06 : 0x01, block[14 + 5]) << poll;
+        EXPECT_EQ(poll % 2 ? 0x01 : 0x00, block[14 + 10]) << poll;
+    }
+}

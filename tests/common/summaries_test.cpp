@@ -59,7 +59,7 @@ TEST_F(Summaries, RecordsOfAbsentDrivesAreZero) {
 TEST_F(Summaries, AReaderNeverSeesAHalfUpdatedRecord) {
     SimDrive drive = TestDrive(0, "TORN OR WHOLE");
     // Entries 0..5: 0x05, 0x09, 0xC2, 0xC4, 0xC5, 0xC6, all rewritten on every poll.
-    drive.smart = TestTable({{0x05, 1, 1, 0}, {0x09, 1, 1, 0}, {0xC2, 1, 1, 0}, {0xC4, 1, 1, 0},
+    drive.smart = BuildAttributeTable({{0x05, 1, 1, 0}, {0x09, 1, 1, 0}, {0xC2, 1, 1, 0}, {0xC4, 1, 1, 0},
                              {0xC5, 1, 1, 0}, {0xC6, 1, 1, 0}});
     sim_.AddDrive(drive);
     CreateDevices(*table_);
