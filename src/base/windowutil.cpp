@@ -186,7 +186,7 @@ int ShowOpenFileDialog(char* path, HWND owner, const char* initialFolder) {
     dialog.nMaxFile = PATH_BUFFER_SIZE;
     dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
     dialog.lpstrTitle = title.c_str();
-    dialog.Flags = OFN_HIDEREADONLY;
+    dialog.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR;  // dumps go to the current directory
     if (!GetOpenFileNameW(&dialog)) return 0;
 
     char chosen[PATH_BUFFER_SIZE];
