@@ -66,7 +66,7 @@ TEST(FixtureHealth, OneRefreshOfEachRealDrive) {
         TestDir set("fixture-health");
         fs::create_directories(set.Path("00"));
         for (const char* name : {"identify.bin", "smart.bin", "thresholds.bin"}) {
-            fs::copy_file(folder / name, fs::path(set.Path("00")) / name);
+            TestDir::WriteAll(set.Path("00") + "/" + name, TestDir::ReadAll((folder / name).string()));
         }
         Simulator sim;
         ASSERT_EQ(1u, sim.LoadFolder(set.Root()).drives.size());

@@ -1,5 +1,6 @@
 #include "common/test_dir.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -14,7 +15,8 @@ int counter = 0;
 
 TestDir::TestDir(const std::string& name) {
     std::ostringstream id;
-    id << "vk-" << name << "-" << static_cast<unsigned long>(std::rand()) << "-" << ++counter;
+    id << "vk-" << name << "-" << static_cast<unsigned long>(std::chrono::steady_clock::now().time_since_epoch().count() % 1000000007)
+       << "-" << ++counter;
     fs::path root = fs::temp_directory_path() / id.str();
     fs::remove_all(root);
     fs::create_directories(root);

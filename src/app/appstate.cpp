@@ -1,0 +1,7 @@
+#include "app/appstate.h"
+
+// Constructed before the entry point, in this order, and destroyed in the
+// reverse order at exit. The two drive locks live with the drive record.
+MUTEX singleInstance;
+DriveTable drives;
+AppState app;

@@ -1,0 +1,38 @@
+// The process-wide state of the application: the objects that live from
+// before the entry point to the end of the process, and the state of the
+// main window that the rest of the program reads.
+#pragma once
+
+#include <windows.h>
+
+#include "base/mutex.h"
+#include "smart/driveinfo.h"
+
+// Command the monitor thread posts after every cycle: fresh drive data.
+const WORD kCommandRefreshFromMonitor = 32770;
+// Re-read the drives now.
+const WORD kCommandRefresh = 32771;
+// Tray toggle: between the shown window and the tray.
+const WORD kCommandTrayToggle = 32800;
+// Monitoring on or off.
+const WORD kCommandMonitoring = 32803;
+// The status service on or off.
+const WORD kCommandNetwork = 32804;
+const WORD kCommandExit = 32930;
+const WORD kFirstCommand = 32770;
+const WORD kLastCommand = 32930;
+
+const UINT_PTR kBlinkTimerId = 1;
+
+struct AppState {
+    HINSTANCE instance = nullptr;
+    HWND mainWindow = nullptr;
+    HWND tabControl = nullptr;
+    int currentPage = 0;
+    UINT_PTR timerId = 0;
+    int blinkPhase = 0;
+};
+
+extern MUTEX singleInstance;
+extern DriveTable drives;
+extern AppState app;

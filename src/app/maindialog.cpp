@@ -1,0 +1,159 @@
+#include "app/maindialog.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <cstring>
+
+#include "app/appstate.h"
+#include "app/blink.h"
+#include "app/commands.h"
+#include "app/messages.h"
+#include "app/monitor.h"
+#include "app/presentation.h"
+#include "app/refresh.h"
+#include "base/msgbox.h"
+#include "base/widetext.h"
+#include "base/windowutil.h"
+#include "drive/probe.h"
+#include "drive/volumes.h"
+#include "net/netlink.h"
+#include "res/resource.h"
+#include "settings/appsettings.h"
+#include "settings/settingsfile.h"
+
+namespace {
+
+const char kWindowCaption[] = "Veldakor (x86)";
+
+void SetWindowIcons(HWND window) {
+    HICON big = static_cast<HICON>(LoadImageW(app.instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, 0, 0,
+                                              LR_DEFAULTSIZE | LR_SHARED));
+    HICON small = static_cast<HICON>(LoadImageW(app.instance, MAKEINTRESOURCEW(IDI_SMALL), IMAGE_ICON,
+                                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                                LR_SHARED));
+    SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+}
+
+void Initialise(HWND window) {
+    app.mainWindow = window;
+    LoadSettingsAtStart(appSettings, drives);
+    app.tabControl = GetDlgItem(window, IDC_TAB);
+    SetWindowTextW(window, WideFromCp932(kWindowCaption).c_str());
+    SetWindowIcons(window);
+
+    CreateDevices(drives);
+    AddAllDriveLetters(drives);
+    // The status service reports evaluated drives from the start.
+    RefreshAllPages(true);
+
+    if (!CreateMonitorThread(window)) {
+        ShowErrorBox(kThreadCreationFailed);
+    } else if (appSettings.Global.Monitor) {
+        PauseResumeMonitor(1);
+    }
+
+    if (StartNetwork(drives) && appSettings.Server.Enable) {
+        appSettings.Server.Enable = StartServer(appSettings.Server.Port);
+    }
+
+    ShowCaption(window, appSettings.Global.Title);
+    PlaceWindow(window);
+    if (appSettings.Global.TaskTray) {
+        ShowWindow(window, SW_MINIMIZE);
+        PostMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    }
+    if (!StartBlinkTimer(window)) ShowErrorBox(kTimerCreationFailed);
+}
+
+void Teardown(HWND window) {
+    StopBlinkTimer(window);
+    StopMonitorThread();
+    StopServer(appSettings.Server.Port);
+    EndNetwork();
+    CloseDevices(drives);
+}
+
+// The first dropped file becomes the skin file.
+void DropFiles(HDROP drop) {
+    char path[sizeof appSettings.Skin.File];
+    if (DragQueryFileA(drop, 0, path, sizeof path) > 0) {
+        std::memcpy(appSettings.Skin.File, path, sizeof path);
+        appSettings.Skin.File[sizeof appSettings.Skin.File - 1] = '\0';
+    }
+    DragFinish(drop);
+}
+
+INT_PTR OnSize(HWND window, WPARAM kind) {
+    if (kind == SIZE_RESTORED && appSettings.Global.TaskTray) {
+        PostMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    } else if ((kind == SIZE_MINIMIZED && !appSettings.Global.TaskTray) || kind == SIZE_MAXIMIZED) {
+        PostMessageW(window, WM_SYSCOMMAND, SC_RESTORE, 0);
+    }
+    return TRUE;
+}
+
+INT_PTR OnSysCommand(HWND window, WPARAM command) {
+    // The low four bits carry how the command was given.
+    switch (command & 0xFFF0) {
+        case SC_MINIMIZE:
+            MoveToTray(window);
+            return TRUE;
+        case SC_RESTORE:
+            ComeBackFromTray(window);
+            return TRUE;
+        case SC_CLOSE:
+            EndDialog(window, 1);
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
+
+}  // namespace
+
+INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_INITDIALOG:
+            Initialise(window);
+            return FALSE;
+        case WM_DESTROY:
+            Teardown(window);
+            return TRUE;
+        case WM_SIZE:
+            return OnSize(window, wParam);
+        case WM_NOTIFY: {
+            const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+            if (header->hwndFrom == app.tabControl && header->code == TCN_SELCHANGE) {
+                app.currentPage = static_cast<int>(SendMessageW(app.tabControl, TCM_GETCURSEL, 0, 0));
+                return TRUE;
+            }
+            return FALSE;
+        }
+        case WM_COMMAND: {
+            const WORD command = LOWORD(wParam);
+            if (command >= kFirstCommand && command <= kLastCommand) return DispatchCommand(window, command);
+            return FALSE;  // IDOK and IDCANCEL too: Enter and Escape do nothing
+        }
+        case WM_SYSCOMMAND:
+            return OnSysCommand(window, wParam);
+        case WM_TIMER:
+            BlinkStep(window, wParam);
+            return TRUE;
+        case WM_LBUTTONDOWN:
+            // Without a caption, the window is dragged by any point.
+            if (!appSettings.Global.Stable && !appSettings.Global.Title) {
+                PostMessageW(window, WM_NCLBUTTONDOWN, HTCAPTION, lParam);
+            }
+            return TRUE;
+        case WM_LBUTTONDBLCLK:
+            if (!appSettings.Global.Title) PostMessageW(window, WM_COMMAND, kCommandTrayToggle, 0);
+            return TRUE;
+        case WM_DROPFILES:
+            DropFiles(reinterpret_cast<HDROP>(wParam));
+            return FALSE;
+        default:
+            return FALSE;
+    }
+}

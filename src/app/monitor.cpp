@@ -1,0 +1,111 @@
+#include "app/monitor.h"
+
+#include "app/appstate.h"
+#include "drive/probe.h"
+#include "settings/appsettings.h"
+#include "smart/drivelocks.h"
+
+namespace {
+
+struct Monitor {
+    HANDLE thread = nullptr;
+    DWORD threadId = 0;
+    volatile LONG run = 0;
+    volatile LONG refreshQueued = 0;
+    HANDLE resumed = nullptr;  // manual-reset: signalled while not paused
+    HANDLE stop = nullptr;     // manual-reset: signalled by a stop
+    bool started = false;      // resumed once since its suspended start
+};
+
+Monitor monitor;
+
+// Waits the poll interval: in safe mode in one-second steps checking the
+// run flag, otherwise in one wait; a stop ends either at once.
+void WaitInterval() {
+    const UINT seconds = appSettings.Global.Timer;
+    if (appSettings.Global.Safe) {
+        for (UINT i = 0; i < seconds; ++i) {
+            if (!monitor.run) return;
+            WaitForSingleObject(monitor.stop, 1000);
+        }
+    } else {
+        WaitForSingleObject(monitor.stop, seconds * 1000u);
+    }
+}
+
+DWORD WINAPI MonitorThread(LPVOID parameter) {
+    const HWND window = static_cast<HWND>(parameter);
+    while (monitor.run) {
+        WaitForSingleObject(monitor.resumed, INFINITE);
+        if (!monitor.run) break;
+        {
+            CritSectLock lock(updateLock);
+            UpdateDevices(drives);
+        }
+        // One refresh in the queue is enough: with a short interval the
+        // window would otherwise drown in them.
+        if (InterlockedExchange(&monitor.refreshQueued, 1) == 0) {
+            PostMessageW(window, WM_COMMAND, kCommandRefreshFromMonitor, 0);
+        }
+        WaitInterval();
+    }
+    return 0;
+}
+
+void CloseEvents() {
+    if (monitor.resumed) CloseHandle(monitor.resumed);
+    if (monitor.stop) CloseHandle(monitor.stop);
+    monitor.resumed = nullptr;
+    monitor.stop = nullptr;
+}
+
+}  // namespace
+
+bool CreateMonitorThread(HWND mainWindow) {
+    if (monitor.thread != nullptr) return false;
+    monitor.resumed = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    monitor.stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (monitor.resumed == nullptr || monitor.stop == nullptr) {
+        CloseEvents();
+        return false;
+    }
+    monitor.run = 1;
+    monitor.refreshQueued = 0;
+    monitor.started = false;
+    monitor.thread = CreateThread(nullptr, 0, MonitorThread, mainWindow, CREATE_SUSPENDED, &monitor.threadId);
+    if (monitor.thread == nullptr) {
+        monitor.run = 0;
+        CloseEvents();
+        return false;
+    }
+    return true;
+}
+
+bool PauseResumeMonitor(int resume) {
+    if (monitor.thread == nullptr) return false;
+    if (!resume) return ResetEvent(monitor.resumed) != FALSE;
+    if (!SetEvent(monitor.resumed)) return false;
+    if (!monitor.started) {
+        if (ResumeThread(monitor.thread) == static_cast<DWORD>(-1)) return false;
+        monitor.started = true;
+    }
+    return true;
+}
+
+void StopMonitorThread() {
+    if (monitor.thread == nullptr) return;
+    monitor.run = 0;
+    SetEvent(monitor.stop);
+    SetEvent(monitor.resumed);
+    if (!monitor.started) ResumeThread(monitor.thread);
+    WaitForSingleObject(monitor.thread, INFINITE);
+    CloseHandle(monitor.thread);
+    monitor.thread = nullptr;
+    monitor.threadId = 0;
+    monitor.started = false;
+    CloseEvents();
+}
+
+bool MonitorThreadExists() { return monitor.thread != nullptr; }
+
+void MonitorRefreshTaken() { InterlockedExchange(&monitor.refreshQueued, 0); }
