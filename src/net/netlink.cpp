@@ -1,0 +1,229 @@
+#include "net/netlink.h"
+
+#include <cstring>
+
+#include "base/msgbox.h"
+#include "net/netmessages.h"
+#include "net/ws32lib.h"
+#include "smart/summaries.h"
+
+namespace {
+
+const int kAddressFamily = 2;  // AF_INET
+const int kDatagram = 2;       // SOCK_DGRAM
+const int kUdp = 17;           // IPPROTO_UDP
+const int kBothDirections = 2;
+
+struct ServerEndpoint {
+    sockaddr_in local;
+    sockaddr_in peer;
+    int peerLength;
+    SOCKET socket;
+    long waitSeconds;
+    long waitMicroseconds;
+};
+
+struct ClientEndpoint {
+    sockaddr_in target;
+    int targetLength;
+    hostent* host;
+    char address[16];
+    SOCKET socket;
+};
+
+HANDLE serverThread = nullptr;
+DWORD serverThreadId = 0;
+HANDLE serverReady = nullptr;  // set once the server's socket is bound, or failed to be
+WSADATA socketLayer;
+bool socketLayerStarted = false;
+const DriveTable* servedTable = nullptr;
+volatile LONG unknownCommandShown = 0;
+
+void CloseSocket(SOCKET s) {
+    ws32.shutdown(s, kBothDirections);
+    ws32.closesocket(s);
+}
+
+int OpenServerSocket(ServerEndpoint& endpoint, WORD port) {
+    endpoint.socket = ws32.socket(kAddressFamily, kDatagram, kUdp);
+    if (endpoint.socket == INVALID_SOCKET) return -1;
+    std::memset(&endpoint.local, 0, sizeof endpoint.local);
+    endpoint.local.sin_family = kAddressFamily;
+    endpoint.local.sin_addr.s_addr = ws32.htonl(INADDR_ANY);
+    endpoint.local.sin_port = ws32.htons(port);
+    if (ws32.bind(endpoint.socket, reinterpret_cast<const sockaddr*>(&endpoint.local), sizeof endpoint.local) != 0) {
+        ws32.closesocket(endpoint.socket);
+        endpoint.socket = INVALID_SOCKET;
+        return -2;
+    }
+    return 0;
+}
+
+int OpenClientSocket(ClientEndpoint& endpoint, WORD port) {
+    endpoint.host = ws32.gethostbyname("127.0.0.1");
+    if (endpoint.host == nullptr || endpoint.host->h_addr_list[0] == nullptr) return -1;
+    char** last = endpoint.host->h_addr_list;
+    while (last[1] != nullptr) ++last;
+    in_addr address;
+    std::memcpy(&address, *last, sizeof address);
+    std::strncpy(endpoint.address, ws32.inet_ntoa(address), sizeof endpoint.address - 1);
+    endpoint.address[sizeof endpoint.address - 1] = '\0';
+    std::memset(&endpoint.target, 0, sizeof endpoint.target);
+    endpoint.target.sin_family = kAddressFamily;
+    endpoint.target.sin_addr.s_addr = ws32.inet_addr(endpoint.address);
+    endpoint.target.sin_port = ws32.htons(port);
+    endpoint.socket = ws32.socket(kAddressFamily, kDatagram, kUdp);
+    return endpoint.socket == INVALID_SOCKET ? -1 : 0;
+}
+
+// The socket when it is readable, -10 on a time-out, -1 when select failed.
+int WaitReadable(ServerEndpoint& endpoint) {
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(endpoint.socket, &readable);
+    timeval wait = {endpoint.waitSeconds, endpoint.waitMicroseconds};
+    const bool unlimited = endpoint.waitSeconds == 0 && endpoint.waitMicroseconds == 0;
+    const int ready = ws32.select(0, &readable, nullptr, nullptr, unlimited ? nullptr : &wait);
+    if (ready == SOCKET_ERROR) return -1;
+    if (ready == 0) return -10;
+    if (ws32.__WSAFDIsSet(endpoint.socket, &readable)) return static_cast<int>(endpoint.socket);
+    return -2;
+}
+
+DWORD WINAPI UnknownCommandBox(LPVOID) {
+    ShowNoticeBox(kUnknownCommand);
+    InterlockedExchange(&unknownCommandShown, 0);
+    return 0;
+}
+
+// Tells the user about an unknown command without holding up the service:
+// the box has a thread of its own, and one box at a time is enough.
+void ReportUnknownCommand() {
+    if (InterlockedExchange(&unknownCommandShown, 1) != 0) return;
+    HANDLE box = CreateThread(nullptr, 0, UnknownCommandBox, nullptr, 0, nullptr);
+    if (box == nullptr) {
+        InterlockedExchange(&unknownCommandShown, 0);
+        return;
+    }
+    CloseHandle(box);
+}
+
+void Reply(ServerEndpoint& endpoint, const void* data, int length) {
+    ws32.sendto(endpoint.socket, static_cast<const char*>(data), length, 0,
+                reinterpret_cast<const sockaddr*>(&endpoint.peer), sizeof endpoint.peer);
+}
+
+DWORD WINAPI ServerThread(LPVOID parameter) {
+    ServerEndpoint endpoint = {};
+    endpoint.peerLength = sizeof endpoint.peer;
+    const int opened = OpenServerSocket(endpoint, static_cast<WORD>(reinterpret_cast<UINT_PTR>(parameter)));
+    SetEvent(serverReady);
+    if (opened != 0) {
+        ShowErrorBox(kServerBindFailed);
+        return 0;
+    }
+    for (;;) {
+        const int ready = WaitReadable(endpoint);
+        if (ready == -1) {
+            ShowErrorBox(kServerSelectFailed);
+            CloseSocket(endpoint.socket);
+            return 0;
+        }
+        if (ready <= 0) continue;
+
+        BYTE command = 0;
+        endpoint.peerLength = sizeof endpoint.peer;
+        // A longer datagram does not fit the one byte and fails; so does an
+        // empty one.
+        if (ws32.recvfrom(endpoint.socket, reinterpret_cast<char*>(&command), 1, 0,
+                          reinterpret_cast<sockaddr*>(&endpoint.peer), &endpoint.peerLength) != 1) {
+            continue;
+        }
+        switch (command) {
+            case kCommandEcho:
+                Reply(endpoint, &command, 1);
+                break;
+            case kCommandStatus: {
+                BYTE status[kStatusReplySize];
+                CopySummaries(*servedTable, status);
+                Reply(endpoint, status, sizeof status);
+                break;
+            }
+            case kCommandStop:
+                Reply(endpoint, &command, 1);
+                CloseSocket(endpoint.socket);
+                return 0;
+            default:
+                ReportUnknownCommand();
+                break;
+        }
+    }
+}
+
+}  // namespace
+
+int StartNetwork(const DriveTable& table) {
+    servedTable = &table;
+    serverThread = nullptr;
+    serverThreadId = 0;
+    if (WS32LIB_LoadDLL() != 0) {
+        ShowErrorBox(kSocketLibraryLoadFailed);
+        return 0;
+    }
+    if (ws32.WSAStartup(0x0002, &socketLayer) != 0) {
+        ShowErrorBox(kSocketLibraryStartFailed);
+        return 0;
+    }
+    socketLayerStarted = true;
+    return 1;
+}
+
+int StartServer(UINT port) {
+    if (serverThread != nullptr || !WS32LIB_IsLoadDLL()) return 0;
+    if (serverReady == nullptr) serverReady = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    ResetEvent(serverReady);
+    serverThread = CreateThread(nullptr, 0, ServerThread, reinterpret_cast<LPVOID>(static_cast<UINT_PTR>(port & 0xFFFF)),
+                                0, &serverThreadId);
+    if (serverThread == nullptr) {
+        ShowErrorBox(kServerThreadFailed);
+        return 0;
+    }
+    // Until the socket is bound a stop datagram would be lost and the stop
+    // would wait for ever: the server counts as started once it listens.
+    HANDLE waits[2] = {serverReady, serverThread};
+    WaitForMultipleObjects(2, waits, FALSE, INFINITE);
+    return 1;
+}
+
+void StopServer(UINT port) {
+    if (serverThread == nullptr) return;
+    ClientEndpoint endpoint = {};
+    endpoint.targetLength = sizeof endpoint.target;
+    endpoint.socket = 0;
+    if (OpenClientSocket(endpoint, static_cast<WORD>(port & 0xFFFF)) != 0) {
+        ShowErrorBox(kClientBindFailed);
+    } else {
+        const BYTE stop = kCommandStop;
+        if (ws32.sendto(endpoint.socket, reinterpret_cast<const char*>(&stop), 1, 0,
+                        reinterpret_cast<const sockaddr*>(&endpoint.target), endpoint.targetLength) == 1) {
+            WaitForSingleObject(serverThread, INFINITE);
+            CloseHandle(serverThread);
+            serverThread = nullptr;
+            serverThreadId = 0;
+        } else {
+            ShowErrorBox(kClientSendFailed);
+        }
+    }
+    if (endpoint.socket != 0 && endpoint.socket != INVALID_SOCKET) CloseSocket(endpoint.socket);
+}
+
+bool ServerThreadExists() { return serverThread != nullptr; }
+
+void EndNetwork() {
+    if (serverReady != nullptr) CloseHandle(serverReady);
+    serverReady = nullptr;
+    if (!WS32LIB_IsLoadDLL()) return;
+    if (socketLayerStarted) ws32.WSACleanup();
+    socketLayerStarted = false;
+    WS32LIB_UnloadDLL();
+}

@@ -1,0 +1,10 @@
+#include "net/netmessages.h"
+
+const char kSocketLibraryLoadFailed[] = "ソケットライブラリの読み込みに失敗しました。";
+const char kSocketLibraryStartFailed[] = "ソケットライブラリの生成に失敗しました。";
+const char kServerThreadFailed[] = "スレッドの生成に失敗しました。";
+const char kServerBindFailed[] = "サーバソケットのバインドに失敗しました。";
+const char kServerSelectFailed[] = "サーバソケットのセレクトに失敗しました。";
+const char kClientBindFailed[] = "クライアントソケットのバインドに失敗しました。";
+const char kClientSendFailed[] = "クライアントソケットの送信に失敗しました。";
+const char kUnknownCommand[] = "未知のコマンドを受信しました。";
