@@ -415,20 +415,20 @@ TEST(StatusPictures, ColourTellsTheState) {
 
 // --- Dialogs ----------------------------------------------------------------
 
-struct ControlSpec {
+struct ExpectedControl {
     int id;
     const wchar_t* className;
     int x, y, cx, cy;
     DWORD style;
 };
 
-struct DialogSpec {
+struct ExpectedDialog {
     int id;
     DWORD style;
     DWORD exStyle;
     int cx, cy;
     const wchar_t* caption;
-    std::vector<ControlSpec> controls;
+    std::vector<ExpectedControl> controls;
 };
 
 // "ＭＳ ゴシック"
@@ -437,7 +437,7 @@ const wchar_t kFace[] = L"\xFF2D\xFF33\x0020\x30B4\x30B7\x30C3\x30AF";
 const DWORD kPanel = WS_CHILD | SS_CENTER | SS_CENTERIMAGE | SS_REALSIZEIMAGE;
 const DWORD kPlainPanel = WS_CHILD | SS_CENTER | SS_CENTERIMAGE;
 
-DialogSpec MainDialog() {
+ExpectedDialog MainDialog() {
     return {200,
             WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_SETFONT,
             WS_EX_ACCEPTFILES,
@@ -447,7 +447,7 @@ DialogSpec MainDialog() {
             {{1001, L"SysTabControl32", 2, 2, 446, 426, WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS}}};
 }
 
-DialogSpec PageDialog() {
+ExpectedDialog PageDialog() {
     const DWORD list = WS_CHILD | WS_VISIBLE | WS_BORDER | LVS_REPORT | LVS_SINGLESEL;
     return {201,
             WS_CHILD | DS_CONTROL | DS_SETFONT,
@@ -536,25 +536,25 @@ DialogTemplate ReadDialogTemplate(int id) {
 }
 
 TEST(DialogTemplates, MatchTheLayoutStylesAndFont) {
-    for (const DialogSpec& spec : {MainDialog(), PageDialog()}) {
-        SCOPED_TRACE(spec.id);
-        DialogTemplate t = ReadDialogTemplate(spec.id);
+    for (const ExpectedDialog& expected : {MainDialog(), PageDialog()}) {
+        SCOPED_TRACE(expected.id);
+        DialogTemplate t = ReadDialogTemplate(expected.id);
         ASSERT_TRUE(t.ok) << "no extended dialog template";
-        EXPECT_EQ(t.style, spec.style);
-        EXPECT_EQ(t.exStyle, spec.exStyle);
+        EXPECT_EQ(t.style, expected.style);
+        EXPECT_EQ(t.exStyle, expected.exStyle);
         EXPECT_EQ(t.x, 0);
         EXPECT_EQ(t.y, 0);
-        EXPECT_EQ(t.cx, spec.cx);
-        EXPECT_EQ(t.cy, spec.cy);
+        EXPECT_EQ(t.cx, expected.cx);
+        EXPECT_EQ(t.cy, expected.cy);
         EXPECT_TRUE(t.menu.empty());
         EXPECT_TRUE(t.windowClass.empty());
-        EXPECT_TRUE(t.caption == spec.caption);
+        EXPECT_TRUE(t.caption == expected.caption);
         EXPECT_EQ(t.pointSize, 9);
         EXPECT_TRUE(t.face == kFace) << "font face differs";
 
-        ASSERT_EQ(t.items.size(), spec.controls.size());
-        for (size_t i = 0; i < spec.controls.size(); ++i) {
-            const ControlSpec& c = spec.controls[i];
+        ASSERT_EQ(t.items.size(), expected.controls.size());
+        for (size_t i = 0; i < expected.controls.size(); ++i) {
+            const ExpectedControl& c = expected.controls[i];
             const ItemTemplate& item = t.items[i];
             SCOPED_TRACE(c.id);
             EXPECT_EQ(item.id, DWORD(c.id));
@@ -588,8 +588,8 @@ protected:
     }
 
     // Every control where the template puts it, with its class and styles.
-    static void ExpectControls(HWND dialog, const DialogSpec& spec) {
-        for (const ControlSpec& c : spec.controls) {
+    static void ExpectControls(HWND dialog, const ExpectedDialog& expected) {
+        for (const ExpectedControl& c : expected.controls) {
             SCOPED_TRACE(c.id);
             HWND control = GetDlgItem(dialog, c.id);
             ASSERT_NE(control, nullptr);
@@ -618,13 +618,13 @@ protected:
         }
     }
 
-    static void ExpectClientSize(HWND dialog, const DialogSpec& spec) {
-        RECT expected = {0, 0, spec.cx, spec.cy};
-        ASSERT_TRUE(MapDialogRect(dialog, &expected));
+    static void ExpectClientSize(HWND dialog, const ExpectedDialog& expected) {
+        RECT size = {0, 0, expected.cx, expected.cy};
+        ASSERT_TRUE(MapDialogRect(dialog, &size));
         RECT client;
         GetClientRect(dialog, &client);
-        EXPECT_EQ(client.right, expected.right);
-        EXPECT_EQ(client.bottom, expected.bottom);
+        EXPECT_EQ(client.right, size.right);
+        EXPECT_EQ(client.bottom, size.bottom);
     }
 
     HWND main_ = nullptr;
@@ -633,38 +633,38 @@ protected:
 };
 
 TEST_F(CreatedDialogs, MainWindowIsAPopupWithCaptionAndOneTabControl) {
-    const DialogSpec spec = MainDialog();
+    const ExpectedDialog expected = MainDialog();
     main_ = CreateDialogParamW(Module(), MAKEINTRESOURCEW(200), nullptr, IgnoreAll, 0);
     ASSERT_NE(main_, nullptr);
     // The system adds WS_CLIPSIBLINGS to every top-level window and
     // WS_EX_WINDOWEDGE to a framed one; the dialog manager adds the 3-D look
     // and makes every dialog a control parent.
-    EXPECT_EQ(DWORD(GetWindowLongW(main_, GWL_STYLE)) & ~(WS_CLIPSIBLINGS | DS_3DLOOK), spec.style);
-    EXPECT_EQ(DWORD(GetWindowLongW(main_, GWL_EXSTYLE)) & ~(WS_EX_WINDOWEDGE | WS_EX_CONTROLPARENT), spec.exStyle);
+    EXPECT_EQ(DWORD(GetWindowLongW(main_, GWL_STYLE)) & ~(WS_CLIPSIBLINGS | DS_3DLOOK), expected.style);
+    EXPECT_EQ(DWORD(GetWindowLongW(main_, GWL_EXSTYLE)) & ~(WS_EX_WINDOWEDGE | WS_EX_CONTROLPARENT), expected.exStyle);
     EXPECT_FALSE(IsWindowVisible(main_));
     wchar_t caption[32] = {};
     GetWindowTextW(main_, caption, 32);
     EXPECT_STREQ(caption, L"S.M.A.R.T.");
-    ExpectClientSize(main_, spec);
-    ExpectControls(main_, spec);
+    ExpectClientSize(main_, expected);
+    ExpectControls(main_, expected);
     EXPECT_EQ(GetWindow(GetWindow(main_, GW_CHILD), GW_HWNDNEXT), nullptr) << "more than one control";
 }
 
 TEST_F(CreatedDialogs, DrivePageIsAHiddenChildWithPanelsAndTwoLists) {
-    const DialogSpec spec = PageDialog();
+    const ExpectedDialog expected = PageDialog();
     parent_ = CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 1000, 900, nullptr, nullptr, Module(), nullptr);
     ASSERT_NE(parent_, nullptr);
     page_ = CreateDialogParamW(Module(), MAKEINTRESOURCEW(201), parent_, IgnoreAll, 0);
     ASSERT_NE(page_, nullptr);
     EXPECT_EQ(GetParent(page_), parent_);
-    EXPECT_EQ(DWORD(GetWindowLongW(page_, GWL_STYLE)) & ~DS_3DLOOK, spec.style);
+    EXPECT_EQ(DWORD(GetWindowLongW(page_, GWL_STYLE)) & ~DS_3DLOOK, expected.style);
     // A DS_CONTROL dialog is made a control parent, so Tab moves into it.
-    EXPECT_EQ(DWORD(GetWindowLongW(page_, GWL_EXSTYLE)), spec.exStyle | WS_EX_CONTROLPARENT);
+    EXPECT_EQ(DWORD(GetWindowLongW(page_, GWL_EXSTYLE)), expected.exStyle | WS_EX_CONTROLPARENT);
     wchar_t caption[8] = {L'?', 0};
     GetWindowTextW(page_, caption, 8);
     EXPECT_STREQ(caption, L"");
-    ExpectClientSize(page_, spec);
-    ExpectControls(page_, spec);
+    ExpectClientSize(page_, expected);
+    ExpectControls(page_, expected);
 
     int children = 0;
     for (HWND child = GetWindow(page_, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) ++children;
