@@ -642,7 +642,8 @@ TEST(SimulatorFolder, SkipsBadFoldersAndSaysWhy) {
     WriteDrive(dir, "06-inidir");
     fs::create_directories(fs::path(dir.Root()) / "06-inidir" / "drive.ini");
     for (const char* bad : {"[Smart]\nTemperature=hot\n", "[Drive]\nATAPI=yes\n", "[Drive]\nMiniport=1\n",
-                            "[Faults]\nData=4-2\n", "[Smart]\nChange1=1, 5\n", "[Volumes]\nC=10,20\n"}) {
+                            "[Faults]\nData=4-2\n", "[Smart]\nChange1=1, 5\n", "[Volumes]\nC=10,20\n",
+                            "[Smart]\nRawCycle1=5\n", "[Smart]\nRawCycle1=0, 1, 2\n"}) {
         WriteDrive(dir, "07-badini", bad);
         Simulator sim;
         Simulator::LoadReport report = sim.LoadFolder(dir.Root());
@@ -696,6 +697,19 @@ TEST(SimulatorFolder, ServesRealDrivesBlocks) {
     }
     EXPECT_GT(count, 0);
     EXPECT_TRUE(sim.Refusals().empty());
+}
+
+TEST(SimulatorFolder, RawCyclesFromDriveIni) {
+    TestDir dir("simcycle");
+    WriteDrive(dir, "02", "[Smart]\nRawCycle1 = 5, 10, 20, 30\nRawCycle2 = 0xC2, 40\n");
+    Simulator sim;
+    ASSERT_EQ(std::vector<int>({2}), sim.LoadFolder(dir.Root()).drives);
+    const SimDrive* drive = sim.Drive(2);
+    ASSERT_EQ(2u, drive->rawCycles.size());
+    EXPECT_EQ(0x05, drive->rawCycles[0].id);
+    EXPECT_EQ(std::vector<ULONGLONG>({10, 20, 30}), drive->rawCycles[0].values);
+    EXPECT_EQ(0xC2, drive->rawCycles[1].id);
+    EXPECT_EQ(std::vector<ULONGLONG>({40}), drive->rawCycles[1].values);
 }
 
 TEST(SimulatorScript, RawCyclesRepeatOverThePolls) {
