@@ -1,13 +1,15 @@
 #include "base/cbfile.h"
 
-#include <climits>
 #include <cstdio>
+
+#include "base/longrange.h"
 
 namespace {
 
-// fseek takes a long; a larger offset cannot be reached.
+// fseek takes a long, which has 32 bits on Windows: offsets beyond the LONG
+// range are refused on every target alike.
 bool Seek(FILE* file, DWORD offset) {
-    return offset <= static_cast<DWORD>(LONG_MAX) && std::fseek(file, static_cast<long>(offset), SEEK_SET) == 0;
+    return offset <= static_cast<DWORD>(kLongMax) && std::fseek(file, static_cast<long>(offset), SEEK_SET) == 0;
 }
 
 }  // namespace

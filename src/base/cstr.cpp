@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/longrange.h"
+
 // The string is part of the exported interface: vtable, length, text, callback.
 static_assert(sizeof(CSTR) == 4 * sizeof(void*), "CSTR layout");
 
@@ -145,7 +147,7 @@ char* CSTR::TrimRight(const char* set) {
 
 LONG CSTR::Convert(int base) const {
     if (text_ == nullptr) return 0;
-    return std::strtol(text_, nullptr, base);
+    return SaturateLong(std::strtoll(text_, nullptr, base));
 }
 
 bool CSTR::Compare(const char* text, DWORD count) const {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "base/exepath.h"
+#include "base/longrange.h"
 #include "settings/profile.h"
 
 namespace {
@@ -19,12 +20,13 @@ const size_t kExecutablePathSize = 1024;
 
 // Reads comma-separated decimal numbers the way a scanf of "%d,%d,..."
 // does: each number may follow blanks and carry a sign; the scan stops at
-// the first item that is not a number or is not followed by a comma.
+// the first item that is not a number or is not followed by a comma. A number
+// beyond the LONG range reads as its nearest limit.
 class NumberList {
 public:
     explicit NumberList(const char* text) : p_(text) {}
 
-    bool Next(long* value) {
+    bool Next(LONG* value) {
         if (stopped_) return false;
         const char* start = p_;
         while (std::isspace(static_cast<unsigned char>(*start))) ++start;
@@ -34,7 +36,7 @@ public:
             return false;
         }
         char* end = nullptr;
-        *value = std::strtol(start, &end, 10);
+        *value = SaturateLong(std::strtoll(start, &end, 10));
         p_ = end;
         if (*p_ == ',') {
             ++p_;
@@ -199,7 +201,7 @@ BOOL INIFILE::Read(const char* section, const char* key, LOGFONT* font) {
                            &font->lfCharSet,       &font->lfOutPrecision, &font->lfClipPrecision,
                            &font->lfQuality,       &font->lfPitchAndFamily};
     NumberList numbers(text);
-    long value;
+    LONG value;
     for (size_t i = 0; i < 13 && numbers.Next(&value); ++i) {
         if (i < 5) {
             *longs[i] = value;
@@ -223,9 +225,9 @@ BOOL INIFILE::Read(const char* section, const char* key, COLORREF* colour) {
     ProfileReadString(section, key, "", text, sizeof text, fileName.String(0));
     if (text[0] == '\0') return 0;
 
-    long parts[3] = {GetRValue(*colour), GetGValue(*colour), GetBValue(*colour)};
+    LONG parts[3] = {GetRValue(*colour), GetGValue(*colour), GetBValue(*colour)};
     NumberList numbers(text);
-    for (long& part : parts) {
+    for (LONG& part : parts) {
         if (!numbers.Next(&part)) break;
     }
     *colour = static_cast<COLORREF>((parts[0] & 0xFF) | ((parts[1] & 0xFF) << 8) | ((parts[2] & 0xFF) << 16));
@@ -240,7 +242,7 @@ BOOL INIFILE::Read(const char* section, const char* key, RECT* rect) {
 
     LONG* const sides[] = {&rect->left, &rect->top, &rect->right, &rect->bottom};
     NumberList numbers(text);
-    long value;
+    LONG value;
     for (LONG* side : sides) {
         if (!numbers.Next(&value)) break;
         *side = value;
@@ -292,7 +294,7 @@ BOOL INIFILE::Write(const char* section, const char* key, long value) {
 
 BOOL INIFILE::Write(const char* section, const char* key, DWORD value) {
     char text[kFormatSize];
-    std::snprintf(text, sizeof text, "0x%08lx", value);
+    std::snprintf(text, sizeof text, "0x%08x", static_cast<unsigned>(value));
     return WriteText(section, key, text);
 }
 
@@ -309,7 +311,9 @@ BOOL INIFILE::Write(const char* section, const char* key, double value) {
 BOOL INIFILE::Write(const char* section, const char* key, const char* format, DWORD value) {
     if (format == nullptr) return 0;
     char text[kFormatSize];
-    std::snprintf(text, sizeof text, format, value);
+    // Passed as the unsigned long a DWORD is on Windows, so the formats
+    // written for it there (%lu, %lx) work on every target.
+    std::snprintf(text, sizeof text, format, static_cast<unsigned long>(value));
     return WriteText(section, key, text);
 }
 
@@ -321,8 +325,9 @@ BOOL INIFILE::Write(const char* section, const char* key, const LOGFONT* font) {
     if (font == nullptr) return 0;
     char text[kFormatSize];
     const int faceLength = static_cast<int>(strnlen(font->lfFaceName, sizeof font->lfFaceName));
-    std::snprintf(text, sizeof text, "%ld,%ld,%ld,%ld,%ld,%u,%u,%u,%u,%u,%u,%u,%u,%.*s", font->lfHeight,
-                  font->lfWidth, font->lfEscapement, font->lfOrientation, font->lfWeight,
+    std::snprintf(text, sizeof text, "%d,%d,%d,%d,%d,%u,%u,%u,%u,%u,%u,%u,%u,%.*s", static_cast<int>(font->lfHeight),
+                  static_cast<int>(font->lfWidth), static_cast<int>(font->lfEscapement),
+                  static_cast<int>(font->lfOrientation), static_cast<int>(font->lfWeight),
                   static_cast<unsigned>(font->lfItalic), static_cast<unsigned>(font->lfUnderline),
                   static_cast<unsigned>(font->lfStrikeOut), static_cast<unsigned>(font->lfCharSet),
                   static_cast<unsigned>(font->lfOutPrecision), static_cast<unsigned>(font->lfClipPrecision),
@@ -341,6 +346,7 @@ BOOL INIFILE::Write(const char* section, const char* key, const COLORREF* colour
 BOOL INIFILE::Write(const char* section, const char* key, const RECT* rect) {
     if (rect == nullptr) return 0;
     char text[kFormatSize];
-    std::snprintf(text, sizeof text, "%ld,%ld,%ld,%ld", rect->left, rect->top, rect->right, rect->bottom);
+    std::snprintf(text, sizeof text, "%d,%d,%d,%d", static_cast<int>(rect->left), static_cast<int>(rect->top),
+                  static_cast<int>(rect->right), static_cast<int>(rect->bottom));
     return WriteText(section, key, text);
 }

@@ -21,8 +21,8 @@ void MakeFileNameSafe(std::string& name) {
 
 std::string DumpBaseName(DWORD driveNumber, const DriveSummary& summary) {
     char name[sizeof summary.model + sizeof summary.firmware + sizeof summary.serial + 16];
-    std::snprintf(name, sizeof name, "%lu.%.63s.%.15s.%.31s", driveNumber, summary.model, summary.firmware,
-                  summary.serial);
+    std::snprintf(name, sizeof name, "%u.%.63s.%.15s.%.31s", static_cast<unsigned>(driveNumber), summary.model,
+                  summary.firmware, summary.serial);
     std::string base = name;
     MakeFileNameSafe(base);
     return base;

@@ -48,11 +48,11 @@ void AppendHistory(DriveInfo& drive, signed char temperature) {
 }
 
 void PowerOnText(LONG hours, const AppSettings& settings, char (&out)[sizeof(PanelTexts::powerOnTime)]) {
-    const LONG days = hours / 24;
+    const int days = hours / 24;
     if (settings.View.Years && days > 365) {
-        std::snprintf(out, sizeof out, "%ld%s %ld%s", days / 365, settings.Units.Year, days % 365, settings.Units.Day);
+        std::snprintf(out, sizeof out, "%d%s %d%s", days / 365, settings.Units.Year, days % 365, settings.Units.Day);
     } else {
-        std::snprintf(out, sizeof out, "%ld%s", days, settings.Units.Day);
+        std::snprintf(out, sizeof out, "%d%s", days, settings.Units.Day);
     }
 }
 
@@ -80,9 +80,10 @@ void Evaluate(DriveInfo& drive, DriveSummary& next, const AppSettings& settings)
     // lags one refresh behind, and its first sample is 0.
     AppendHistory(drive, next.temperature);
 
-    std::snprintf(texts.counts, sizeof texts.counts, "%s : %ld\r\n%s : %ld\r\n%s : %ld\r\n%s : %ld",
-                  settings.Labels.A05, next.raw05, settings.Labels.AC4, next.rawC4, settings.Labels.AC5, next.rawC5,
-                  settings.Labels.AC6, next.rawC6);
+    std::snprintf(texts.counts, sizeof texts.counts, "%s : %d\r\n%s : %d\r\n%s : %d\r\n%s : %d",
+                  settings.Labels.A05, static_cast<int>(next.raw05), settings.Labels.AC4, static_cast<int>(next.rawC4),
+                  settings.Labels.AC5, static_cast<int>(next.rawC5), settings.Labels.AC6,
+                  static_cast<int>(next.rawC6));
 
     const bool open = drive.io.hDevice != nullptr && drive.io.pDA != nullptr;
     if (open) CountIfReported(drive.io, kPowerOnHours, &next.powerOnHours);

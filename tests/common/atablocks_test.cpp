@@ -1,6 +1,5 @@
 #include "drive/atablocks.h"
 
-#include <climits>
 #include <cstring>
 #include <string>
 
@@ -336,6 +335,6 @@ TEST(AtaBlocksAttributes, RawCountIsTheSignedLowFourBytes) {
     EXPECT_EQ(1, RawCount(one));
     EXPECT_EQ(0x12345678, RawCount(order));
     EXPECT_EQ(-1, RawCount(minusOne));
-    EXPECT_EQ(LONG_MIN, RawCount(lowest));
+    EXPECT_EQ(-2147483647 - 1, RawCount(lowest));
     EXPECT_EQ(0, RawCount(upperOnly));
 }

@@ -231,6 +231,15 @@ TEST_F(IniFile, RectanglesAreLeftTopRightBottom) {
     EXPECT_EQ(3, rect.right);
     EXPECT_EQ(4, rect.bottom);
     EXPECT_EQ(0, ini_.Read("W", "none", &rect));
+
+    // Numbers beyond 32 bits read as the nearest limit on every target, as
+    // a 32-bit long's conversion gives them; they never wrap.
+    Given("[W]\r\nhuge=99999999999,-99999999999,4294967296,2147483648\r\n");
+    EXPECT_EQ(1, ini_.Read("W", "huge", &rect));
+    EXPECT_EQ(2147483647, rect.left);
+    EXPECT_EQ(-2147483647 - 1, rect.top);
+    EXPECT_EQ(2147483647, rect.right);
+    EXPECT_EQ(2147483647, rect.bottom);
 }
 
 TEST_F(IniFile, CreateEmptiesTheSection) {
