@@ -9,7 +9,11 @@
 const std::size_t ABOUT_TEXT_SIZE = 1024;
 
 // The platform the program was built for, shown after the description.
+#ifdef _WIN64
+const char ABOUT_PLATFORM[] = "x64";
+#else
 const char ABOUT_PLATFORM[] = "x86";
+#endif
 
 // Credits for the icon artwork, which this project draws itself.
 const char ABOUT_CREDIT_ICONS[] = "Icons and status pictures: drawn for Veldakor";

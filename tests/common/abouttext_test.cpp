@@ -18,7 +18,7 @@ AboutFields Sample() {
 
 TEST(AboutText, LaysOutTheFieldsInOrder) {
     EXPECT_EQ(
-        "Veldakor disk monitor (x86)\r\n"
+        "Veldakor disk monitor (" + std::string(ABOUT_PLATFORM) + ")\r\n"
         "Version 2.0.1.7\r\n"
         "\r\n"
         "Copyright (C) 2024 Someone\r\n"
@@ -36,7 +36,7 @@ TEST(AboutText, FieldsAreTakenLiterally) {
     fields.legalCopyright = "";
     fields.zlibVersion = nullptr;
     const std::string text = FormatAboutText(fields);
-    EXPECT_EQ(0u, text.find("100% %s %n (x86)\r\n"));
+    EXPECT_EQ(0u, text.find("100% %s %n (" + std::string(ABOUT_PLATFORM) + ")\r\n"));
     EXPECT_NE(std::string::npos, text.find("\r\n\r\n\r\n\r\nLIBPNG Version 1.6.39\r\nZLIB Version \r\nIcons"));
 }
 
@@ -46,7 +46,7 @@ TEST(AboutText, LongValuesAreCutToTheBufferWithoutLosingTheStart) {
     fields.legalCopyright = longLegal.c_str();
     const std::string text = FormatAboutText(fields);
     ASSERT_EQ(ABOUT_TEXT_SIZE - 1, text.size());
-    const std::string head = "Veldakor disk monitor (x86)\r\nVersion 2.0.1.7\r\n\r\n";
+    const std::string head = "Veldakor disk monitor (" + std::string(ABOUT_PLATFORM) + ")\r\nVersion 2.0.1.7\r\n\r\n";
     EXPECT_EQ(head, text.substr(0, head.size()));
     EXPECT_EQ(std::string(text.size() - head.size(), 'L'), text.substr(head.size()));
 

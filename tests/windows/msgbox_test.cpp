@@ -151,13 +151,14 @@ TEST(MessageBox, AboutBoxShowsTheRunningProgramsVersion) {
     EXPECT_EQ(FakeWindow(0x2220), call.owner);
     EXPECT_EQ(kAboutCaption, call.caption);
     EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONINFORMATION | MB_TOPMOST | MB_SETFOREGROUND), call.style);
-    EXPECT_EQ(std::string("Veldakor shell tests (x86)\r\n"
-                          "Version 1.2.3.4\r\n"
-                          "\r\n"
-                          "Copyright (C) Veldakor test authors\r\n"
-                          "\r\n"
-                          "LIBPNG Version " PNG_LIBPNG_VER_STRING "\r\n"
-                          "ZLIB Version " ZLIB_VERSION "\r\n") +
+    EXPECT_EQ("Veldakor shell tests (" + std::string(ABOUT_PLATFORM) +
+                  ")\r\n"
+                  "Version 1.2.3.4\r\n"
+                  "\r\n"
+                  "Copyright (C) Veldakor test authors\r\n"
+                  "\r\n"
+                  "LIBPNG Version " PNG_LIBPNG_VER_STRING "\r\n"
+                  "ZLIB Version " ZLIB_VERSION "\r\n" +
                   ABOUT_CREDIT_ICONS + "\r\n" + ABOUT_CREDIT_ARTWORK,
               call.text);
 }

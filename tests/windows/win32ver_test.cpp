@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/aboutbox.h"
+#include "base/abouttext.h"
 #include "common/test_dir.h"
 
 namespace {
@@ -109,7 +110,8 @@ TEST(WIN32VER, AboutTextNeedsAUsableVersionBlock) {
     EXPECT_EQ("", text);
     EXPECT_FALSE(BuildAboutText(Fixture("version_none.dll").c_str(), text));
     ASSERT_TRUE(BuildAboutText(ThisProgram().c_str(), text));
-    EXPECT_EQ(0u, text.find("Veldakor shell tests (x86)\r\nVersion 1.2.3.4\r\n\r\nCopyright (C) Veldakor test authors\r\n"));
+    EXPECT_EQ(0u, text.find("Veldakor shell tests (" + std::string(ABOUT_PLATFORM) +
+                            ")\r\nVersion 1.2.3.4\r\n\r\nCopyright (C) Veldakor test authors\r\n"));
 }
 
 }  // namespace
