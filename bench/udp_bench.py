@@ -3,9 +3,10 @@
 percentiles against veldakor-sim.exe under Wine, beside a minimal UDP
 responder run the same way (the floor of this platform), and their ratio.
 
-usage: bench/udp_bench.py [CLIENTS [QUERIES_PER_CLIENT]]
-Needs both presets built (udp_bench natively, udp_floor and veldakor-sim
-for Windows) and a display (xvfb-run -a bench/udp_bench.py).
+usage: bench/udp_bench.py [--preset windows|windows64] [CLIENTS [QUERIES_PER_CLIENT]]
+Needs the native preset (udp_bench) and the Windows preset (udp_floor and
+veldakor-sim; windows, the 32-bit build, unless named) built, and a display
+(xvfb-run -a bench/udp_bench.py).
 """
 
 import os
@@ -18,9 +19,8 @@ top = os.path.dirname(os.path.dirname(os.path.realpath(__file__)))
 sys.path.insert(0, os.path.join(top, "tests", "e2e"))
 import app_e2e  # noqa: E402
 
-WIN_BIN = os.path.join(top, "build", "windows", "bin")
 NATIVE_BIN = os.path.join(top, "build", "native", "bin")
-PREFIX = os.path.join(top, "build", "windows", "wineprefix")
+ARCHES = {"windows": "win32", "windows64": "win64"}
 
 
 def measure(port, clients, queries):
@@ -31,14 +31,20 @@ def measure(port, clients, queries):
 
 
 def main():
-    clients = int(sys.argv[1]) if len(sys.argv) > 1 else 4
-    queries = int(sys.argv[2]) if len(sys.argv) > 2 else 5000
-    subprocess.run([os.path.join(top, "scripts", "wine-prefix"), PREFIX], check=True)
-    wine = app_e2e.Wine(WIN_BIN, NATIVE_BIN, PREFIX)
+    args = sys.argv[1:]
+    preset = "windows"
+    if args[:1] == ["--preset"] and len(args) > 1 and args[1] in ARCHES:
+        preset, args = args[1], args[2:]
+    clients = int(args[0]) if len(args) > 0 else 4
+    queries = int(args[1]) if len(args) > 1 else 5000
+    win_bin = os.path.join(top, "build", preset, "bin")
+    prefix = os.path.join(top, "build", preset, "wineprefix")
+    subprocess.run([os.path.join(top, "scripts", "wine-prefix"), prefix, ARCHES[preset]], check=True)
+    wine = app_e2e.Wine(win_bin, NATIVE_BIN, prefix, ARCHES[preset])
     port = app_e2e.service_port()
 
-    print("floor (udp_floor.exe under Wine):")
-    floor_process = subprocess.Popen(["wine", os.path.join(WIN_BIN, "udp_floor.exe"), str(port)], env=wine.env,
+    print("%s: floor (udp_floor.exe under Wine):" % preset)
+    floor_process = subprocess.Popen([wine.loader, os.path.join(win_bin, "udp_floor.exe"), str(port)], env=wine.env,
                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     client = app_e2e.Client(port)
     end = time.monotonic() + 20

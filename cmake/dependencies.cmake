@@ -14,7 +14,9 @@ if(WIN32)
     message(FATAL_ERROR "libpng sources missing: run scripts/setup")
   endif()
   list(GET VK_LIBPNG_SOURCE 0 VK_LIBPNG_SOURCE)
-  set(VK_ZLIB_STATIC /usr/i686-w64-mingw32/lib/libz.a)
+  # The static archive, not the import library of zlib1.dll.
+  find_library(VK_ZLIB_STATIC NAMES libz.a REQUIRED)
+  find_path(VK_ZLIB_INCLUDE zlib.h REQUIRED)
   set(VK_LIBPNG_PREFIX ${CMAKE_BINARY_DIR}/libpng)
   ExternalProject_Add(libpng_build
     SOURCE_DIR ${VK_LIBPNG_SOURCE}
@@ -26,7 +28,7 @@ if(WIN32)
       -DCMAKE_INSTALL_PREFIX=<INSTALL_DIR>
       -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF
       -DZLIB_LIBRARY=${VK_ZLIB_STATIC}
-      -DZLIB_INCLUDE_DIR=/usr/i686-w64-mingw32/include
+      -DZLIB_INCLUDE_DIR=${VK_ZLIB_INCLUDE}
     BUILD_BYPRODUCTS ${VK_LIBPNG_PREFIX}/lib/libpng16.a)
   file(MAKE_DIRECTORY ${VK_LIBPNG_PREFIX}/include)
   add_library(vk_png STATIC IMPORTED GLOBAL)

@@ -1,5 +1,6 @@
 #include "common/fixture_reader.h"
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -42,6 +43,7 @@ std::vector<fs::path> DriveFolders() {
     for (const fs::directory_entry& entry : fs::directory_iterator(fs::path(FixturesDir()) / "drives")) {
         if (entry.is_directory()) folders.push_back(entry.path());
     }
+    std::sort(folders.begin(), folders.end());
     return folders;
 }
 

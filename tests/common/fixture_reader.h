@@ -23,5 +23,6 @@ struct ExpectedDrive {
 
 ExpectedDrive ReadExpected(const std::string& path);
 
-// The drive folders of the fixtures (FixturesDir() must not be empty).
+// The drive folders of the fixtures in the order of their names
+// (FixturesDir() must not be empty).
 std::vector<std::filesystem::path> DriveFolders();

@@ -42,8 +42,11 @@ void TestDir::WriteAll(const std::string& path, const std::string& bytes) {
 
 bool TestDir::Exists(const std::string& path) { return fs::exists(path); }
 
-std::string FixturesDir() {
-    const char* value = std::getenv("VELDAKOR_FIXTURES");
+namespace {
+
+// A folder named by an environment variable, as a path of this program's.
+std::string FolderFromEnvironment(const char* name) {
+    const char* value = std::getenv(name);
     if (value == nullptr) return std::string();
     std::string dir = value;
 #ifdef _WIN32
@@ -55,6 +58,15 @@ std::string FixturesDir() {
         dir = "Z:" + dir;
     }
 #endif
-    if (!fs::is_directory(fs::path(dir) / "drives")) return std::string();
     return dir;
 }
+
+}  // namespace
+
+std::string FixturesDir() {
+    const std::string dir = FolderFromEnvironment("VELDAKOR_FIXTURES");
+    if (dir.empty() || !fs::is_directory(fs::path(dir) / "drives")) return std::string();
+    return dir;
+}
+
+std::string GoldenDir() { return FolderFromEnvironment("VELDAKOR_GOLDEN"); }

@@ -26,3 +26,5 @@ private:
 
 // Folder of the shared drive fixtures, or empty when it is absent.
 std::string FixturesDir();
+// Folder of the project's golden files (tests/golden).
+std::string GoldenDir();

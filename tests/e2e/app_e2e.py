@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """End-to-end tests of the programs under Wine, driven from outside.
 
-usage: app_e2e.py BIN_DIR NATIVE_BIN_DIR WINEPREFIX SCENARIO
+usage: app_e2e.py BIN_DIR NATIVE_BIN_DIR WINEPREFIX win32|win64 SCENARIO
 
-Each scenario starts veldakor-sim.exe (or veldakor.exe) in the given prefix
+Each scenario starts veldakor-sim.exe (or veldakor.exe) in the given prefix,
+with the Wine loader of the prefix's architecture,
 on the display of the environment (Xvfb under ./test), looks at its windows
 with winprobe.exe and talks to them as a user or another program would. It
 exits 0 when the scenario passes.
@@ -32,9 +33,17 @@ VK_F4 = 0x73
 WS_EX_TOOLWINDOW = 0x00000080
 MONITORING = 32803
 NETWORK = 32804
+# Golden files: the same bytes for every Windows build (and, for the reply,
+# for the core tests of every target).
+GOLDEN = os.path.join(os.path.dirname(os.path.realpath(__file__)), "..", "golden")
+SKIPPED = 77
 
 
 class Failure(Exception):
+    pass
+
+
+class Skipped(Exception):
     pass
 
 
@@ -43,18 +52,24 @@ def check(condition, message):
         raise Failure(message)
 
 
+# Debian's `wine` always takes the 32-bit loader when it is installed, and that
+# one cannot start on hosts without 32-bit support: name the loader.
+LOADERS = {"win32": "/usr/lib/wine/wine", "win64": "/usr/lib/wine/wine64"}
+
+
 class Wine:
-    def __init__(self, bin_dir, native_bin, prefix):
+    def __init__(self, bin_dir, native_bin, prefix, arch):
         self.bin_dir = os.path.realpath(bin_dir)
         self.native_bin = os.path.realpath(native_bin)
         self.prefix = os.path.realpath(prefix)
+        self.loader = LOADERS[arch]
         self.env = dict(os.environ)
-        self.env.update(WINEPREFIX=self.prefix, WINEDEBUG="-all,+debugstr",
+        self.env.update(WINEPREFIX=self.prefix, WINEARCH=arch, WINELOADER=self.loader, WINEDEBUG="-all,+debugstr",
                         WINEDLLOVERRIDES="mscoree,mshtml=", LC_ALL="C.UTF-8")
         self.settings = os.path.join(self.prefix, "drive_c", "windows", "VELDAKOR.INI")
 
     def probe(self, *args):
-        result = subprocess.run(["wine", os.path.join(self.bin_dir, "winprobe.exe")] + [str(a) for a in args],
+        result = subprocess.run([self.loader, os.path.join(self.bin_dir, "winprobe.exe")] + [str(a) for a in args],
                                 env=self.env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=60)
         return result.returncode, result.stdout.decode("utf-8", "replace").strip()
 
@@ -90,7 +105,7 @@ class Program:
         self.wine = wine
         self.cwd = cwd or tempfile.mkdtemp(prefix="vk-e2e-")
         self.lines = []
-        self.process = subprocess.Popen(["wine", os.path.join(wine.bin_dir, exe)], cwd=self.cwd, env=wine.env,
+        self.process = subprocess.Popen([wine.loader, os.path.join(wine.bin_dir, exe)], cwd=self.cwd, env=wine.env,
                                         stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                         stderr=subprocess.PIPE)
         self.reader = threading.Thread(target=self._read, daemon=True)
@@ -149,6 +164,16 @@ def settings_file(**sections):
 
 # --- scenarios -------------------------------------------------------------
 
+def golden(name):
+    with open(os.path.join(GOLDEN, name), "rb") as f:
+        return f.read()
+
+
+def first_difference(got, want):
+    at = next((k for k, (a, b) in enumerate(zip(got, want)) if a != b), min(len(got), len(want)))
+    return "%d and %d bytes, first difference at byte %d" % (len(got), len(want), at)
+
+
 def first_run(wine):
     wine.remove_settings()
     program = Program(wine)
@@ -160,6 +185,8 @@ def first_run(wine):
                  "Hour=_Hour", "Temperature=\xb0C", "[Drive15]\r\n", "SiliconImage=0xffffffff"):
         check(line in text, "the first start wrote no %r" % line)
     check("Debug" not in text, "Debug was written")
+    check(written == golden("first_run.ini"), "the first start's settings file is not the golden one: %s"
+          % first_difference(written, golden("first_run.ini")))
     stamp = os.stat(wine.settings).st_mtime_ns
     program.close()
 
@@ -421,6 +448,36 @@ def status_service(wine):
     check(client.ask(b"\x00", 0.5) is None, "the server outlived the program")
 
 
+def golden_reply(wine):
+    """The fixtures' real drives, fixture k (by name) as drive number k."""
+    fixtures = os.environ.get("VELDAKOR_FIXTURES", "")
+    drives = os.path.join(fixtures, "drives")
+    if not os.path.isdir(drives):
+        raise Skipped("no shared drive fixtures (VELDAKOR_FIXTURES)")
+    folder = tempfile.mkdtemp(prefix="vk-e2e-")
+    for number, name in enumerate(sorted(n for n in os.listdir(drives) if os.path.isdir(os.path.join(drives, n)))):
+        path = os.path.join(folder, "simdrives", "%02d" % number)
+        os.makedirs(path)
+        for block in ("identify.bin", "smart.bin", "thresholds.bin"):
+            with open(os.path.join(drives, name, block), "rb") as source, open(os.path.join(path, block), "wb") as f:
+                f.write(source.read())
+    port = service_port()
+    wine.write_settings(settings_file(Global={"Run": 1}, Server={"Enable": 1, "Port": port}))
+    program = Program(wine, cwd=folder)
+    program.wait_window()
+    client = Client(port)
+    check(wait_answer(client), "the echo was not answered")
+    want = golden("fixture_drives_reply.bin")
+    end = time.monotonic() + 20
+    reply = client.ask(b"\x01")
+    while reply != want and time.monotonic() < end:
+        time.sleep(0.5)
+        reply = client.ask(b"\x01")
+    program.close()
+    check(reply is not None, "the status was not answered")
+    check(reply == want, "the status reply is not the golden one: %s" % first_difference(reply, want))
+
+
 def network_switch(wine):
     port = service_port()
     wine.write_settings(settings_file(Global={"Run": 1}, Server={"Enable": 1, "Port": port}))
@@ -500,24 +557,28 @@ def status_load(wine):
     check(len(seen) > 10, "the values hardly changed: %r" % sorted(seen))
 
 SCENARIOS = {f.__name__: f for f in (first_run, keys_leave_window_open, second_instance, placement, monitoring,
-                                     real_devices, status_service, network_switch, status_load)}
+                                     real_devices, status_service, golden_reply, network_switch, status_load)}
 
 
 def main():
-    if len(sys.argv) != 5 or sys.argv[4] not in SCENARIOS:
-        sys.stderr.write("usage: app_e2e.py BIN_DIR NATIVE_BIN_DIR WINEPREFIX {%s}\n" % "|".join(SCENARIOS))
+    if len(sys.argv) != 6 or sys.argv[4] not in LOADERS or sys.argv[5] not in SCENARIOS:
+        sys.stderr.write("usage: app_e2e.py BIN_DIR NATIVE_BIN_DIR WINEPREFIX win32|win64 {%s}\n" % "|".join(SCENARIOS))
         return 2
-    wine = Wine(sys.argv[1], sys.argv[2], sys.argv[3])
+    scenario = sys.argv[5]
+    wine = Wine(sys.argv[1], sys.argv[2], sys.argv[3], sys.argv[4])
     try:
-        SCENARIOS[sys.argv[4]](wine)
+        SCENARIOS[scenario](wine)
     except Failure as failure:
         sys.stderr.write("FAILED: %s\n" % failure)
         return 1
+    except Skipped as skipped:
+        print("skipped: %s: %s" % (scenario, skipped))
+        return SKIPPED
     finally:
         for program in STARTED:
             program.kill()
         wine.remove_settings()
-    print("passed: %s" % sys.argv[4])
+    print("passed: %s" % scenario)
     return 0
 
 
