@@ -5,7 +5,7 @@
 
 namespace {
 
-const DWORD kIdentifyWords = kAtaBlockSize / 2;
+const DWORD kIdentifyWords = 256;  // of a 512-byte block
 
 // Names of the DMA modes for bits 6 down to 0 of a mode-selected byte, and
 // the name when none of those bits is set.
@@ -72,10 +72,10 @@ void TrimAtaString(char* s, DWORD length) {
     std::memset(s + n, 0, length - n);
 }
 
-void FormatCapacity(const DriveIo& io, char* out, size_t outSize) {
-    if (io.pIdentify == nullptr || out == nullptr || outSize == 0) return;
-    const bool lba48 = (IdentifyWord(io.pIdentify, 83) & (1u << 10)) != 0;
-    const DWORD sectors = IdentifyDword(io.pIdentify, lba48 ? 100 : 60);
+void FormatCapacity(const BYTE* identify, char* out, size_t outSize) {
+    if (identify == nullptr || out == nullptr || outSize == 0) return;
+    const bool lba48 = (IdentifyWord(identify, 83) & (1u << 10)) != 0;
+    const DWORD sectors = IdentifyDword(identify, lba48 ? 100 : 60);
     // Decimal megabytes of 512-byte sectors.
     double x = sectors * 0.0005 * 1.024;
     if (x < 1000) {
@@ -89,8 +89,7 @@ void FormatCapacity(const DriveIo& io, char* out, size_t outSize) {
         std::snprintf(out, outSize, "%.2fTB", x / 1000);
 }
 
-const char* TransferModeName(const DriveIo& io) {
-    const BYTE* id = io.pIdentify;
+const char* TransferModeName(const BYTE* id) {
     if (id == nullptr) return "";
     // 0xFFFF is what devices without Serial ATA information report.
     const WORD sata = IdentifyWord(id, 76);
@@ -131,10 +130,10 @@ SmartThreshold ThresholdAt(const BYTE* table, DWORD k) {
     return entry;
 }
 
-bool FindAttribute(const DriveIo& io, BYTE id, BYTE raw[6]) {
-    if (io.hDevice == nullptr || io.pDA == nullptr) return false;
+bool FindAttribute(const BYTE* table, BYTE id, BYTE raw[6]) {
+    if (table == nullptr) return false;
     for (DWORD k = 0; k < kAttributeEntries; ++k) {
-        const SmartAttribute entry = AttributeAt(io.pDA, k);
+        const SmartAttribute entry = AttributeAt(table, k);
         if (entry.id == id) {
             std::memcpy(raw, entry.raw, sizeof entry.raw);
             return true;

@@ -1,9 +1,35 @@
 // Reading the three 512-byte ATA blocks of a drive (IDENTIFY, SMART data,
 // SMART thresholds): words, strings, capacity, transfer mode, bit texts and
-// the attribute lookup. All blocks are little-endian.
+// the attribute lookup. All blocks are little-endian. Pure functions over
+// the blocks: nothing here knows the drive record.
 #pragma once
 
-#include "smart/driveinfo.h"
+#include <cstddef>
+
+#include "base/wintypes.h"
+
+const DWORD kAttributeEntries = 30;
+const DWORD kAttributeTableSize = kAttributeEntries * 12;
+
+#pragma pack(push, 1)
+// One 12-byte entry of the SMART attribute table.
+struct SmartAttribute {
+    BYTE id;  // 0: empty entry
+    WORD flags;
+    BYTE current;
+    BYTE worst;
+    BYTE raw[6];  // least significant byte first
+    BYTE reserved;
+};
+
+// One 12-byte entry of the threshold table; entry k belongs to attribute k.
+struct SmartThreshold {
+    BYTE id;
+    BYTE threshold;
+    BYTE reserved[10];
+};
+#pragma pack(pop)
+static_assert(sizeof(SmartAttribute) == 12 && sizeof(SmartThreshold) == 12, "attribute table entries");
 
 // IDENTIFY word k (0..255); 0 for a word outside the block.
 WORD IdentifyWord(const BYTE* identify, DWORD k);
@@ -22,16 +48,16 @@ void TrimAtaString(char* s, DWORD length);
 
 // Capacity from IDENTIFY, "%.2fMB", "%.2fGB" or "%.2fTB" (16 characters are
 // always enough); cut to outSize. out is left unchanged when there is no
-// IDENTIFY data.
-void FormatCapacity(const DriveIo& io, char* out, size_t outSize);
+// IDENTIFY data (a null block).
+void FormatCapacity(const BYTE* identify, char* out, size_t outSize);
 template <size_t N>
-void FormatCapacity(const DriveIo& io, char (&out)[N]) {
-    FormatCapacity(io, out, N);
+void FormatCapacity(const BYTE* identify, char (&out)[N]) {
+    FormatCapacity(identify, out, N);
 }
 
 // Name of the interface or of the selected transfer mode ("S-ATA/300",
-// "Ultra DMA/133", "PIO", ...); "" without IDENTIFY data.
-const char* TransferModeName(const DriveIo& io);
+// "Ultra DMA/133", "PIO", ...); "" without IDENTIFY data (a null block).
+const char* TransferModeName(const BYTE* identify);
 
 // Binary text of the low 16 bits in groups of four and the whole value in
 // hexadecimal: 0x0040 gives "0000 0000 0100 0000  (0x0040)". out must hold
@@ -44,10 +70,10 @@ char* BitsText(DWORD value, char* out);
 SmartAttribute AttributeAt(const BYTE* table, DWORD k);
 SmartThreshold ThresholdAt(const BYTE* table, DWORD k);
 
-// Copies the six raw bytes of the first attribute entry with this id; false
-// when the device is closed, there is no attribute table or no entry matches
-// (raw is then untouched).
-bool FindAttribute(const DriveIo& io, BYTE id, BYTE raw[6]);
+// Copies the six raw bytes of the first entry with this id of the attribute
+// table; false when there is no table (null) or no entry matches (raw is
+// then untouched).
+bool FindAttribute(const BYTE* table, BYTE id, BYTE raw[6]);
 
 // An attribute's raw value as a count: the low four raw bytes as a signed
 // 32-bit little-endian number. The upper two bytes are not part of it.

@@ -19,9 +19,9 @@ char* SummaryLine(DriveInfo& drive, const char* model, char* out) {
         FormatBytes(bytes, static_cast<ULONGLONG>(geometry.DiskSize.QuadPart));
         std::snprintf(capacity, sizeof capacity, "%sB", bytes);
     } else {
-        FormatCapacity(drive.io, capacity);
+        FormatCapacity(drive.io.pIdentify, capacity);
     }
     std::snprintf(out, kSummaryLineSize, "%.63s  %s  %s", model, capacity,
-                  TransferModeName(drive.io));
+                  TransferModeName(drive.io.pIdentify));
     return out;
 }

@@ -1,12 +1,11 @@
 // The record of every drive the program shows, and the fixed table of 16.
 #pragma once
 
+#include "drive/atablocks.h"
 #include "drive/driveio.h"
 
 const DWORD kDriveSlots = 16;
 const DWORD kTempHistorySize = 256;
-const DWORD kAttributeEntries = 30;
-const DWORD kAttributeTableSize = kAttributeEntries * 12;
 
 enum HealthStatus {
     HealthGood = 0,
@@ -17,23 +16,6 @@ enum HealthStatus {
 };
 
 #pragma pack(push, 1)
-// One 12-byte entry of the SMART attribute table.
-struct SmartAttribute {
-    BYTE id;  // 0: empty entry
-    WORD flags;
-    BYTE current;
-    BYTE worst;
-    BYTE raw[6];  // least significant byte first
-    BYTE reserved;
-};
-
-// One 12-byte entry of the threshold table; entry k belongs to attribute k.
-struct SmartThreshold {
-    BYTE id;
-    BYTE threshold;
-    BYTE reserved[10];
-};
-
 // The evaluated state of a drive as the status service sends it, byte for
 // byte: its layout is a wire format.
 struct DriveSummary {
@@ -55,7 +37,6 @@ struct DriveSummary {
 };
 #pragma pack(pop)
 
-static_assert(sizeof(SmartAttribute) == 12 && sizeof(SmartThreshold) == 12, "attribute table entries");
 static_assert(sizeof(DriveSummary) == 204, "status record size");
 static_assert(offsetof(DriveSummary, hasData) == 0, "status record layout");
 static_assert(offsetof(DriveSummary, temperature) == 1, "status record layout");

@@ -34,9 +34,10 @@ void IdentityString(const BYTE* identify, DWORD offset, DWORD length, bool rever
     }
 }
 
+// Only an open device's attribute table counts.
 void CountIfReported(const DriveIo& io, BYTE id, LONG* count) {
     BYTE raw[6];
-    if (FindAttribute(io, id, raw)) *count = RawCount(raw);
+    if (io.hDevice != nullptr && FindAttribute(io.pDA, id, raw)) *count = RawCount(raw);
 }
 
 void AppendHistory(DriveInfo& drive, signed char temperature) {
@@ -90,7 +91,7 @@ void Evaluate(DriveInfo& drive, DriveSummary& next, const AppSettings& settings)
     PowerOnText(next.powerOnHours, settings, texts.powerOnTime);
 
     BYTE raw[6];
-    if (open && FindAttribute(drive.io, drive.tempAttrId, raw)) next.temperature = static_cast<signed char>(raw[0]);
+    if (open && FindAttribute(drive.io.pDA, drive.tempAttrId, raw)) next.temperature = static_cast<signed char>(raw[0]);
     if (next.maxTemperature < next.temperature) next.maxTemperature = next.temperature;
     std::snprintf(texts.maxTemperature, sizeof texts.maxTemperature, "%d%s", next.maxTemperature,
                   settings.Units.Temperature);

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "drive/ddk.h"
+
 namespace {
 
 // A 512-byte block written word by word, strings in ATA byte order.
@@ -28,14 +30,6 @@ struct Block {
     }
 };
 
-// A DriveIo whose device counts as open; the handle is a dummy and is
-// dropped again before the DriveIo would close it.
-struct OpenIo {
-    DriveIo io;
-    OpenIo() { io.hDevice = reinterpret_cast<HANDLE>(1); }
-    ~OpenIo() { io.hDevice = nullptr; }
-};
-
 std::string Swapped(const Block& block, DWORD word, DWORD length) {
     char text[64] = {};
     SwapAtaString(block.bytes + 2 * word, length, text);
@@ -50,18 +44,12 @@ std::string Trimmed(const char* field, DWORD length) {
 }
 
 std::string Capacity(const Block& block) {
-    DriveIo io;
-    io.pIdentify = const_cast<BYTE*>(block.bytes);
     char out[32] = "untouched";
-    FormatCapacity(io, out);
+    FormatCapacity(block.bytes, out);
     return out;
 }
 
-std::string Mode(const Block& block) {
-    DriveIo io;
-    io.pIdentify = const_cast<BYTE*>(block.bytes);
-    return TransferModeName(io);
-}
+std::string Mode(const Block& block) { return TransferModeName(block.bytes); }
 
 std::string Bits(DWORD value) {
     char out[kBitsTextSize];
@@ -154,17 +142,15 @@ TEST(AtaBlocksCapacity, Word83Bit10ChoosesThe48BitCount) {
 }
 
 TEST(AtaBlocksCapacity, NoIdentifyOrSmallBuffer) {
-    DriveIo io;
     char out[16] = "before";
-    FormatCapacity(io, out);
+    FormatCapacity(nullptr, out);
     EXPECT_STREQ("before", out);
 
     Block block;
     block.SetDword(60, 1900000);
-    io.pIdentify = block.bytes;
     char small[8];
     std::memset(small, '#', sizeof small);
-    FormatCapacity(io, small, 4);
+    FormatCapacity(block.bytes, small, 4);
     EXPECT_STREQ("972", small);
     EXPECT_EQ('#', small[4]);
 }
@@ -238,8 +224,7 @@ TEST(AtaBlocksTransferMode, NothingSelectedIsPio) {
     block.SetWord(88, 0x007F);
     EXPECT_EQ("PIO", Mode(block));
 
-    DriveIo none;
-    EXPECT_STREQ("", TransferModeName(none));
+    EXPECT_STREQ("", TransferModeName(nullptr));
 }
 
 TEST(AtaBlocksBits, GroupsOfFourThenHex) {
@@ -293,37 +278,21 @@ TEST(AtaBlocksAttributes, FindTakesTheFirstMatchWithinTheTable) {
     put(29, 0xC2, 0x30);
     table[12 * 30] = 0xBB;  // just past the last entry: not part of the table
 
-    OpenIo open;
-    open.io.pDA = table;
     BYTE raw[6] = {};
-    ASSERT_TRUE(FindAttribute(open.io, 0x09, raw));
+    ASSERT_TRUE(FindAttribute(table, 0x09, raw));
     const BYTE first[6] = {0x10, 0x11, 0x12, 0x13, 0x14, 0x15};
     EXPECT_EQ(0, std::memcmp(first, raw, 6));
 
-    ASSERT_TRUE(FindAttribute(open.io, 0xC2, raw));
+    ASSERT_TRUE(FindAttribute(table, 0xC2, raw));
     EXPECT_EQ(0x30, raw[0]);
     EXPECT_EQ(0x35, raw[5]);
 
     BYTE untouched[6] = {1, 2, 3, 4, 5, 6};
-    EXPECT_FALSE(FindAttribute(open.io, 0xBB, untouched));
-    EXPECT_FALSE(FindAttribute(open.io, 0x05, untouched));
+    EXPECT_FALSE(FindAttribute(table, 0xBB, untouched));
+    EXPECT_FALSE(FindAttribute(table, 0x05, untouched));
+    EXPECT_FALSE(FindAttribute(nullptr, 0x09, untouched));
     const BYTE same[6] = {1, 2, 3, 4, 5, 6};
     EXPECT_EQ(0, std::memcmp(same, untouched, 6));
-}
-
-TEST(AtaBlocksAttributes, FindNeedsAnOpenDeviceAndATable) {
-    Block data;
-    data.bytes[2] = 0x05;
-    BYTE raw[6] = {};
-
-    DriveIo closed;
-    closed.pDA = data.bytes + 2;
-    EXPECT_FALSE(FindAttribute(closed, 0x05, raw));
-
-    OpenIo open;
-    EXPECT_FALSE(FindAttribute(open.io, 0x05, raw));
-    open.io.pDA = data.bytes + 2;
-    EXPECT_TRUE(FindAttribute(open.io, 0x05, raw));
 }
 
 TEST(AtaBlocksAttributes, RawCountIsTheSignedLowFourBytes) {

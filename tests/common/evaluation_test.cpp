@@ -251,6 +251,20 @@ TEST_F(Evaluation, ADriveThatStopsAnsweringKeepsItsLastState) {
     EXPECT_EQ(1u, drive.tempHistoryCount) << "no sample without data";
 }
 
+TEST_F(Evaluation, AClosedDevicesTableIsNotRead) {
+    Drive(3, 0, 0, 0);
+    Probe();
+    DriveInfo& drive = table_->slots[0];
+    const HANDLE device = drive.io.hDevice;
+    drive.io.hDevice = nullptr;  // closed, while the table is still there
+    Refresh();
+    drive.io.hDevice = device;   // the fixture closes it
+    EXPECT_EQ(0, drive.summary.raw05);
+    EXPECT_EQ(0, drive.summary.powerOnHours);
+    EXPECT_EQ(0, drive.summary.temperature);
+    EXPECT_EQ(HealthGood, drive.status);
+}
+
 TEST_F(Evaluation, SlotsWithoutADriveReadAsErrors) {
     Probe();
     RefreshDrive(*table_, 4, settings_);

@@ -11,6 +11,7 @@
 #include "common/fixture_reader.h"
 #include "common/test_dir.h"
 #include "drive/atablocks.h"
+#include "drive/ddk.h"
 
 namespace fs = std::filesystem;
 
@@ -42,14 +43,6 @@ std::string Hex(const BYTE* bytes, size_t count) {
     return out;
 }
 
-// A DriveIo whose device counts as open; the dummy handle is dropped again
-// before the DriveIo would close it, even when an assertion ends the test.
-struct OpenIo {
-    DriveIo io;
-    OpenIo() { io.hDevice = reinterpret_cast<HANDLE>(1); }
-    ~OpenIo() { io.hDevice = nullptr; }
-};
-
 }  // namespace
 
 TEST(FixturesDrives, IdentityAndAttributesMatchAnIndependentParser) {
@@ -72,28 +65,26 @@ TEST(FixturesDrives, IdentityAndAttributesMatchAnIndependentParser) {
         EXPECT_EQ(expected.serial, Text(identify, 10, 20));
         EXPECT_EQ(expected.firmware, Text(identify, 23, 8));
 
-        OpenIo open;
-        DriveIo& io = open.io;
-        io.pDA = reinterpret_cast<BYTE*>(&smart[2]);
-        io.pAT = reinterpret_cast<BYTE*>(&thresholds[2]);
+        const BYTE* data = reinterpret_cast<const BYTE*>(&smart[2]);
+        const BYTE* limits = reinterpret_cast<const BYTE*>(&thresholds[2]);
 
         size_t used = 0;
-        for (DWORD k = 0; k < kAttributeEntries; ++k) used += AttributeAt(io.pDA, k).id != 0;
+        for (DWORD k = 0; k < kAttributeEntries; ++k) used += AttributeAt(data, k).id != 0;
         EXPECT_EQ(expected.attributes.size(), used);
 
         for (const ExpectedAttribute& want : expected.attributes) {
             SCOPED_TRACE(testing::Message() << "attribute " << want.id);
             DWORD k = 0;
-            while (k < kAttributeEntries && AttributeAt(io.pDA, k).id != want.id) ++k;
+            while (k < kAttributeEntries && AttributeAt(data, k).id != want.id) ++k;
             ASSERT_LT(k, kAttributeEntries);
-            const SmartAttribute got = AttributeAt(io.pDA, k);
+            const SmartAttribute got = AttributeAt(data, k);
             EXPECT_EQ(want.current, got.current);
             EXPECT_EQ(want.worst, got.worst);
-            EXPECT_EQ(want.threshold, ThresholdAt(io.pAT, k).threshold);
+            EXPECT_EQ(want.threshold, ThresholdAt(limits, k).threshold);
             EXPECT_EQ(want.raw, Hex(got.raw, sizeof got.raw));
 
             BYTE raw[6] = {};
-            EXPECT_TRUE(FindAttribute(io, static_cast<BYTE>(want.id), raw));
+            EXPECT_TRUE(FindAttribute(data, static_cast<BYTE>(want.id), raw));
             EXPECT_EQ(want.raw, Hex(raw, sizeof raw));
         }
     }
@@ -115,11 +106,10 @@ TEST(FixturesDrives, CapacityAndTransferModeOfKnownDrives) {
         const fs::path path = fs::path(FixturesDir()) / "drives" / drive.folder / "identify.bin";
         std::string identify = TestDir::ReadAll(path.string());
         if (identify.size() != kAtaBlockSize) continue;  // that drive is not in this set
-        DriveIo io;
-        io.pIdentify = reinterpret_cast<BYTE*>(&identify[0]);
+        const BYTE* block = reinterpret_cast<const BYTE*>(identify.data());
         char capacity[16] = {};
-        FormatCapacity(io, capacity);
+        FormatCapacity(block, capacity);
         EXPECT_STREQ(drive.capacity, capacity);
-        EXPECT_STREQ(drive.mode, TransferModeName(io));
+        EXPECT_STREQ(drive.mode, TransferModeName(block));
     }
 }

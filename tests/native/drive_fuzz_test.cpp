@@ -121,11 +121,11 @@ TEST(DriveFuzz, DecodersStayInsideTheirBlocks) {
         ASSERT_EQ(kBasicRows, FillBasicRows(*drive, random() & 1, rows));
         for (const BasicRow& row : rows) ExpectTerminated(row.value, sizeof row.value);
         char capacity[32];
-        FormatCapacity(drive->io, capacity);
+        FormatCapacity(drive->io.pIdentify, capacity);
         ExpectTerminated(capacity, sizeof capacity);
-        EXPECT_NE(nullptr, TransferModeName(drive->io));
+        EXPECT_NE(nullptr, TransferModeName(drive->io.pIdentify));
         BYTE raw[6];
-        FindAttribute(drive->io, static_cast<BYTE>(random() | 1), raw);
+        FindAttribute(drive->io.pDA, static_cast<BYTE>(random() | 1), raw);
         for (DWORD k = 0; k < 32; ++k) {
             AttributeAt(drive->io.pDA, k);
             ThresholdAt(drive->io.pAT, k);
