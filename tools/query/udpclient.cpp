@@ -1,5 +1,6 @@
 #include "udpclient.h"
 
+#include <chrono>
 #include <cstring>
 
 #ifdef _WIN32
@@ -96,14 +97,27 @@ Exchange SendAndReceive(const std::string& host, uint16_t port, const std::vecto
         *error = "the request could not be sent";
         return Exchange::Failed;
     }
-    if (!WaitReadable(s.Get(), timeoutMs)) return Exchange::TimedOut;
+    // Only a datagram from the address and port asked is the reply; anything
+    // else that reaches this port is dropped and the wait goes on.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     std::vector<uint8_t> buffer(65535);
-    const int received = recv(s.Get(), reinterpret_cast<char*>(buffer.data()), static_cast<int>(buffer.size()), 0);
-    if (received < 0) {
-        *error = "the reply could not be received";
-        return Exchange::Failed;
+    for (;;) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+        if (left <= 0 || !WaitReadable(s.Get(), static_cast<int>(left))) return Exchange::TimedOut;
+        sockaddr_in source = {};
+        socklen_t sourceLength = sizeof source;
+        const int received = recvfrom(s.Get(), reinterpret_cast<char*>(buffer.data()), static_cast<int>(buffer.size()),
+                                      0, reinterpret_cast<sockaddr*>(&source), &sourceLength);
+        if (received < 0) {
+            *error = "the reply could not be received";
+            return Exchange::Failed;
+        }
+        if (static_cast<size_t>(sourceLength) != sizeof source || source.sin_family != AF_INET ||
+            source.sin_addr.s_addr != target.sin_addr.s_addr || source.sin_port != target.sin_port)
+            continue;
+        buffer.resize(static_cast<size_t>(received));
+        *reply = buffer;
+        return Exchange::Answered;
     }
-    buffer.resize(static_cast<size_t>(received));
-    *reply = buffer;
-    return Exchange::Answered;
 }
