@@ -1,5 +1,6 @@
 #include "net/netlink.h"
 
+#include <atomic>
 #include <cstring>
 
 #include "base/msgbox.h"
@@ -13,6 +14,14 @@ const int kAddressFamily = 2;  // AF_INET
 const int kDatagram = 2;       // SOCK_DGRAM
 const int kUdp = 17;           // IPPROTO_UDP
 const int kBothDirections = 2;
+
+// A stop datagram can be dropped from a full receive buffer: it is sent a
+// few times, each time waiting a while for the thread.
+const int kStopTries = 4;
+const DWORD kStopWaitMilliseconds = 500;
+// Then the server's socket is closed under its wait; this long for the
+// thread to notice.
+const DWORD kClosedSocketWaitMilliseconds = 2000;
 
 struct ServerEndpoint {
     sockaddr_in local;
@@ -38,10 +47,20 @@ WSADATA socketLayer;
 bool socketLayerStarted = false;
 const DriveTable* servedTable = nullptr;
 volatile LONG unknownCommandShown = 0;
+// Set by StopServer before its first stop datagram: the server ends at its
+// next wake-up whatever woke it, and a failed wait is then no error.
+volatile LONG stopRequested = 0;
+// The running server's socket; whoever takes it out closes it.
+std::atomic<SOCKET> serverSocket(INVALID_SOCKET);
 
 void CloseSocket(SOCKET s) {
     ws32.shutdown(s, kBothDirections);
     ws32.closesocket(s);
+}
+
+void CloseServerSocket() {
+    const SOCKET s = serverSocket.exchange(INVALID_SOCKET);
+    if (s != INVALID_SOCKET) CloseSocket(s);
 }
 
 int OpenServerSocket(ServerEndpoint& endpoint, WORD port) {
@@ -76,7 +95,11 @@ int OpenClientSocket(ClientEndpoint& endpoint, WORD port) {
     return endpoint.socket == INVALID_SOCKET ? -1 : 0;
 }
 
-// The socket when it is readable, -10 on a time-out, -1 when select failed.
+const int kReadable = 1;
+
+// kReadable when the socket is readable, -10 on a time-out, -1 when select
+// failed. (Never the socket itself: a handle above INT_MAX would read as
+// negative, and the server would spin on a readable socket for ever.)
 int WaitReadable(ServerEndpoint& endpoint) {
     fd_set readable;
     FD_ZERO(&readable);
@@ -86,7 +109,7 @@ int WaitReadable(ServerEndpoint& endpoint) {
     const int ready = ws32.select(0, &readable, nullptr, nullptr, unlimited ? nullptr : &wait);
     if (ready == SOCKET_ERROR) return -1;
     if (ready == 0) return -10;
-    if (ws32.__WSAFDIsSet(endpoint.socket, &readable)) return static_cast<int>(endpoint.socket);
+    if (ws32.__WSAFDIsSet(endpoint.socket, &readable)) return kReadable;
     return -2;
 }
 
@@ -122,14 +145,19 @@ DWORD WINAPI ServerThread(LPVOID parameter) {
         ShowErrorBox(kServerBindFailed);
         return 0;
     }
+    serverSocket.store(endpoint.socket);
     for (;;) {
         const int ready = WaitReadable(endpoint);
-        if (ready == -1) {
-            ShowErrorBox(kServerSelectFailed);
-            CloseSocket(endpoint.socket);
+        if (stopRequested != 0) {
+            CloseServerSocket();
             return 0;
         }
-        if (ready <= 0) continue;
+        if (ready == -1) {
+            ShowErrorBox(kServerSelectFailed);
+            CloseServerSocket();
+            return 0;
+        }
+        if (ready != kReadable) continue;
 
         BYTE command = 0;
         endpoint.peerLength = sizeof endpoint.peer;
@@ -151,7 +179,7 @@ DWORD WINAPI ServerThread(LPVOID parameter) {
             }
             case kCommandStop:
                 Reply(endpoint, &command, 1);
-                CloseSocket(endpoint.socket);
+                CloseServerSocket();
                 return 0;
             default:
                 ReportUnknownCommand();
@@ -182,6 +210,7 @@ int StartServer(UINT port) {
     if (serverThread != nullptr || !WS32LIB_IsLoadDLL()) return 0;
     if (serverReady == nullptr) serverReady = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     ResetEvent(serverReady);
+    InterlockedExchange(&stopRequested, 0);
     serverThread = CreateThread(nullptr, 0, ServerThread, reinterpret_cast<LPVOID>(static_cast<UINT_PTR>(port & 0xFFFF)),
                                 0, &serverThreadId);
     if (serverThread == nullptr) {
@@ -203,16 +232,28 @@ void StopServer(UINT port) {
     if (OpenClientSocket(endpoint, static_cast<WORD>(port & 0xFFFF)) != 0) {
         ShowErrorBox(kClientBindFailed);
     } else {
-        const BYTE stop = kCommandStop;
-        if (ws32.sendto(endpoint.socket, reinterpret_cast<const char*>(&stop), 1, 0,
-                        reinterpret_cast<const sockaddr*>(&endpoint.target), endpoint.targetLength) == 1) {
-            WaitForSingleObject(serverThread, INFINITE);
+        InterlockedExchange(&stopRequested, 1);
+        bool sent = false;
+        bool ended = false;
+        for (int tries = 0; tries < kStopTries && !ended; ++tries) {
+            const BYTE stop = kCommandStop;
+            if (ws32.sendto(endpoint.socket, reinterpret_cast<const char*>(&stop), 1, 0,
+                            reinterpret_cast<const sockaddr*>(&endpoint.target), endpoint.targetLength) == 1)
+                sent = true;
+            ended = WaitForSingleObject(serverThread, kStopWaitMilliseconds) == WAIT_OBJECT_0;
+        }
+        if (!ended) {
+            // No stop got through: take the socket from under its wait.
+            CloseServerSocket();
+            ended = WaitForSingleObject(serverThread, kClosedSocketWaitMilliseconds) == WAIT_OBJECT_0;
+        }
+        if (ended) {
             CloseHandle(serverThread);
             serverThread = nullptr;
             serverThreadId = 0;
-        } else {
-            ShowErrorBox(kClientSendFailed);
         }
+        // A thread that could not be ended is left running, and said so.
+        if (!sent || !ended) ShowErrorBox(kClientSendFailed);
     }
     if (endpoint.socket != 0 && endpoint.socket != INVALID_SOCKET) CloseSocket(endpoint.socket);
 }
@@ -220,6 +261,14 @@ void StopServer(UINT port) {
 bool ServerThreadExists() { return serverThread != nullptr; }
 
 void EndNetwork() {
+    // A server thread that could not be stopped may still be inside the
+    // socket library: unloading it under the thread would crash.
+    if (serverThread != nullptr) {
+        if (WaitForSingleObject(serverThread, 0) != WAIT_OBJECT_0) return;
+        CloseHandle(serverThread);
+        serverThread = nullptr;
+        serverThreadId = 0;
+    }
     if (serverReady != nullptr) CloseHandle(serverReady);
     serverReady = nullptr;
     if (!WS32LIB_IsLoadDLL()) return;

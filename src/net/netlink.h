@@ -21,8 +21,11 @@ int StartNetwork(const DriveTable& table);
 // none could be made.
 int StartServer(UINT port);
 // Sends the stop command to the own server on the loopback address and
-// waits for its thread to end.
+// waits for its thread to end: a few times, a while each, then with the
+// server's socket closed under its wait. A thread that still runs is left
+// so, and that is reported.
 void StopServer(UINT port);
 bool ServerThreadExists();
-// Cleans up the socket layer and releases the library, when loaded.
+// Cleans up the socket layer and releases the library, when loaded and no
+// server thread is still running in it.
 void EndNetwork();

@@ -45,6 +45,10 @@ TEST_F(Summaries, RecordsOfAbsentDrivesAreZero) {
     CreateDevices(*table_);
     RefreshDrive(*table_, 0, settings_);
     RefreshDrive(*table_, 1, settings_);
+    // A slot whose drive is gone still holds its old record: it is not sent.
+    DriveInfo& gone = table_->slots[7];
+    gone.summary = table_->slots[1].summary;
+    ASSERT_EQ(0, gone.present);
     BYTE reply[kStatusReplySize];
     std::memset(reply, 0xEE, sizeof reply);
     CopySummaries(*table_, reply);

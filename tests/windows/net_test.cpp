@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <memory>
+#include <set>
 #include <vector>
 
 #include "base/msgbox.h"
@@ -53,6 +54,64 @@ private:
     sockaddr_in target_ = {};
 };
 
+// Replaces entries of the socket library's table for one test and puts the
+// real ones back at the end.
+class TableHooks {
+public:
+    TableHooks() : saved_(ws32) {}
+    ~TableHooks() { ws32 = saved_; }
+    static const WS32LIB_Functions& Real() { return real_; }
+    void Keep() { real_ = saved_; }
+
+private:
+    WS32LIB_Functions saved_;
+    static WS32LIB_Functions real_;
+};
+WS32LIB_Functions TableHooks::real_;
+
+// A network that loses every one-byte stop datagram.
+int PASCAL LosingSendto(SOCKET s, const char* data, int length, int flags, const sockaddr* to, int toLength) {
+    if (length == 1 && static_cast<BYTE>(data[0]) == kCommandStop) return 1;
+    return TableHooks::Real().sendto(s, data, length, flags, to, toLength);
+}
+
+// Sockets that cannot be shut or closed (kept to be closed at the end).
+std::set<SOCKET> unclosable;
+int PASCAL KeptOpen(SOCKET s, int) {
+    unclosable.insert(s);
+    return 0;
+}
+int PASCAL NotClosed(SOCKET s) {
+    unclosable.insert(s);
+    return 0;
+}
+
+// Socket handles above INT_MAX, as 64-bit Windows may hand out: every call
+// takes the program's handle and passes the real one on.
+const SOCKET kHighBit = static_cast<SOCKET>(0x80000000u);
+SOCKET Real(SOCKET s) { return s == INVALID_SOCKET ? s : s - kHighBit; }
+SOCKET PASCAL HighSocket(int family, int type, int protocol) {
+    const SOCKET s = TableHooks::Real().socket(family, type, protocol);
+    return s == INVALID_SOCKET ? s : s + kHighBit;
+}
+int PASCAL HighBind(SOCKET s, const sockaddr* name, int length) { return TableHooks::Real().bind(Real(s), name, length); }
+int PASCAL HighSelect(int n, fd_set* readable, fd_set* writable, fd_set* failed, const timeval* wait) {
+    for (fd_set* set : {readable, writable, failed}) {
+        if (set == nullptr) continue;
+        for (u_int k = 0; k < set->fd_count; ++k) set->fd_array[k] = Real(set->fd_array[k]);
+    }
+    return TableHooks::Real().select(n, readable, writable, failed, wait);
+}
+int PASCAL HighIsSet(SOCKET s, fd_set* set) { return TableHooks::Real().__WSAFDIsSet(Real(s), set); }
+int PASCAL HighRecvfrom(SOCKET s, char* data, int length, int flags, sockaddr* from, int* fromLength) {
+    return TableHooks::Real().recvfrom(Real(s), data, length, flags, from, fromLength);
+}
+int PASCAL HighSendto(SOCKET s, const char* data, int length, int flags, const sockaddr* to, int toLength) {
+    return TableHooks::Real().sendto(Real(s), data, length, flags, to, toLength);
+}
+int PASCAL HighShutdown(SOCKET s, int how) { return TableHooks::Real().shutdown(Real(s), how); }
+int PASCAL HighClose(SOCKET s) { return TableHooks::Real().closesocket(Real(s)); }
+
 class StatusService : public ::testing::Test {
 protected:
     StatusService() : port_(static_cast<WORD>(41000 + GetCurrentProcessId() % 2000)), table_(new DriveTable()) {
@@ -73,6 +132,19 @@ protected:
         EndNetwork();
         networkLock.Destroy();
         WSACleanup();
+    }
+
+    // StopServer on a thread of its own: false when it did not return in
+    // time (then the stop is left to the fixture, with the real table).
+    bool StopsWithin(DWORD milliseconds) {
+        HANDLE stopper = CreateThread(nullptr, 0, Stopper, this, 0, nullptr);
+        const bool done = WaitForSingleObject(stopper, milliseconds) == WAIT_OBJECT_0;
+        CloseHandle(stopper);
+        return done;
+    }
+    static DWORD WINAPI Stopper(LPVOID self) {
+        StopServer(static_cast<StatusService*>(self)->port_);
+        return 0;
     }
 
     // Waits for the recorded boxes to reach a count (they come from other threads).
@@ -125,6 +197,14 @@ TEST_F(StatusService, EchoStatusAndDatagramsThatAreNoCommand) {
     EXPECT_EQ(0, std::memcmp(status.data() + 204, &table_->slots[1].summary, 204));
     EXPECT_STREQ("SECOND", reinterpret_cast<const char*>(status.data() + 204 + 28));
     for (size_t i = 408; i < status.size(); ++i) ASSERT_EQ(0, status[i]) << i;
+
+    // A drive that went away keeps its old record, which is not sent.
+    DriveInfo& gone = table_->slots[5];
+    gone.summary.hasData = 1;
+    std::strcpy(gone.summary.model, "GONE");
+    const std::vector<BYTE> later = client.Ask(0x01);
+    ASSERT_EQ(3264u, later.size());
+    for (size_t i = 5 * 204; i < 6 * 204; ++i) ASSERT_EQ(0, later[i]) << i;
 
     client.Send({0x01, 0x00});
     EXPECT_TRUE(client.Receive(300).empty()) << "two bytes are no command";
@@ -180,4 +260,66 @@ TEST_F(StatusService, APortTakenByAnotherProgramIsReported) {
     closesocket(other);
     StopServer(port_);
     EXPECT_FALSE(ServerThreadExists());
+}
+
+TEST_F(StatusService, StopsWhenEveryStopDatagramIsLost) {
+    ASSERT_EQ(1, StartServer(port_));
+    {
+        TableHooks hooks;
+        hooks.Keep();
+        ws32.sendto = LosingSendto;
+        ASSERT_TRUE(StopsWithin(15000)) << "StopServer hung";
+    }
+    EXPECT_FALSE(ServerThreadExists());
+    EXPECT_TRUE(recorder_.Calls().empty()) << "the server ended, nothing to report";
+    ASSERT_EQ(1, StartServer(port_)) << "the port is free again";
+    Client client(port_);
+    EXPECT_EQ(std::vector<BYTE>({0x00}), client.Ask(0x00));
+}
+
+TEST_F(StatusService, AServerThatCannotBeStoppedIsReportedAndKeepsTheLibrary) {
+    ASSERT_EQ(1, StartServer(port_));
+    {
+        TableHooks hooks;
+        hooks.Keep();
+        ws32.sendto = LosingSendto;
+        ws32.shutdown = KeptOpen;
+        ws32.closesocket = NotClosed;
+        ASSERT_TRUE(StopsWithin(15000)) << "StopServer hung";
+    }
+    EXPECT_TRUE(ServerThreadExists());
+    ASSERT_TRUE(WaitForBoxes(1));
+    EXPECT_EQ(kClientSendFailed, recorder_.Calls()[0].text);
+
+    // Its thread may still be inside the library: leaving must not unload it.
+    EndNetwork();
+    EXPECT_EQ(1, WS32LIB_IsLoadDLL());
+
+    // Once a stop gets through, the thread ends and the library goes.
+    StopServer(port_);
+    EXPECT_FALSE(ServerThreadExists());
+    EndNetwork();
+    EXPECT_EQ(0, WS32LIB_IsLoadDLL());
+    for (SOCKET s : unclosable) closesocket(s);
+    unclosable.clear();
+}
+
+TEST_F(StatusService, ServesOnSocketHandlesAboveIntMax) {
+    TableHooks hooks;
+    hooks.Keep();
+    ws32.socket = HighSocket;
+    ws32.bind = HighBind;
+    ws32.select = HighSelect;
+    ws32.__WSAFDIsSet = HighIsSet;
+    ws32.recvfrom = HighRecvfrom;
+    ws32.sendto = HighSendto;
+    ws32.shutdown = HighShutdown;
+    ws32.closesocket = HighClose;
+    ASSERT_EQ(1, StartServer(port_));
+    Client client(port_);
+    EXPECT_EQ(std::vector<BYTE>({0x00}), client.Ask(0x00));
+    EXPECT_EQ(3264u, client.Ask(0x01).size());
+    ASSERT_TRUE(StopsWithin(15000)) << "StopServer hung";
+    EXPECT_FALSE(ServerThreadExists());
+    EXPECT_TRUE(recorder_.Calls().empty());
 }
