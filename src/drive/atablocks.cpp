@@ -131,11 +131,23 @@ SmartThreshold ThresholdAt(const BYTE* table, DWORD k) {
 }
 
 bool FindAttribute(const BYTE* table, BYTE id, BYTE raw[6]) {
-    if (table == nullptr) return false;
+    if (table == nullptr || id == 0) return false;
     for (DWORD k = 0; k < kAttributeEntries; ++k) {
         const SmartAttribute entry = AttributeAt(table, k);
         if (entry.id == id) {
             std::memcpy(raw, entry.raw, sizeof entry.raw);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool FindThreshold(const BYTE* table, BYTE id, SmartThreshold* out) {
+    if (table == nullptr || id == 0) return false;
+    for (DWORD k = 0; k < kAttributeEntries; ++k) {
+        const SmartThreshold entry = ThresholdAt(table, k);
+        if (entry.id == id) {
+            *out = entry;
             return true;
         }
     }

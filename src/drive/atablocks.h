@@ -72,8 +72,11 @@ SmartThreshold ThresholdAt(const BYTE* table, DWORD k);
 
 // Copies the six raw bytes of the first entry with this id of the attribute
 // table; false when there is no table (null) or no entry matches (raw is
-// then untouched).
+// then untouched). Id 0 marks empty entries and never matches.
 bool FindAttribute(const BYTE* table, BYTE id, BYTE raw[6]);
+// The first entry with this id of the threshold table, copied; false (and
+// out untouched) when there is no table or none matches. Id 0 never matches.
+bool FindThreshold(const BYTE* table, BYTE id, SmartThreshold* out);
 
 // An attribute's raw value as a count: the low four raw bytes as a signed
 // 32-bit little-endian number. The upper two bytes are not part of it.

@@ -10,7 +10,7 @@ struct AttributeRow {
     const char* name;     // from the attribute name table
     char value[8];        // "%3d" of the current value
     char worst[8];        // "%3d" of the worst value
-    char warn[8];         // "%3d" of the threshold, "-" without thresholds
+    char warn[8];         // "%3d" of the threshold of the same id, "-" when there is none
     char raw[24];         // the six raw bytes, most significant first
     char flag[kFlagTextSize];
 };

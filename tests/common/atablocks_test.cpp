@@ -291,8 +291,32 @@ TEST(AtaBlocksAttributes, FindTakesTheFirstMatchWithinTheTable) {
     EXPECT_FALSE(FindAttribute(table, 0xBB, untouched));
     EXPECT_FALSE(FindAttribute(table, 0x05, untouched));
     EXPECT_FALSE(FindAttribute(nullptr, 0x09, untouched));
+    table[12 * 0 + 5] = 0x77;  // garbage in an empty entry
+    EXPECT_FALSE(FindAttribute(table, 0, untouched)) << "id 0 is an empty entry, never an attribute";
     const BYTE same[6] = {1, 2, 3, 4, 5, 6};
     EXPECT_EQ(0, std::memcmp(same, untouched, 6));
+}
+
+TEST(AtaBlocksAttributes, ThresholdsAreFoundByIdNotByPlace) {
+    Block thresholds;
+    BYTE* table = thresholds.bytes + 2;
+    auto put = [&](DWORD k, BYTE id, BYTE value) {
+        table[12 * k] = id;
+        table[12 * k + 1] = value;
+    };
+    put(0, 0x09, 0);
+    put(2, 0x05, 36);  // a gap before it
+    put(5, 0x05, 99);  // a duplicate: the first counts
+    table[12 * 1 + 1] = 50;  // an empty entry with a value
+    SmartThreshold found = {};
+    ASSERT_TRUE(FindThreshold(table, 0x05, &found));
+    EXPECT_EQ(36, found.threshold);
+    SmartThreshold untouched = {};
+    untouched.threshold = 7;
+    EXPECT_FALSE(FindThreshold(table, 0xC2, &untouched));
+    EXPECT_FALSE(FindThreshold(table, 0, &untouched));
+    EXPECT_FALSE(FindThreshold(nullptr, 0x05, &untouched));
+    EXPECT_EQ(7, untouched.threshold);
 }
 
 TEST(AtaBlocksAttributes, RawCountIsTheSignedLowFourBytes) {

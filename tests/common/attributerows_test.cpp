@@ -1,13 +1,22 @@
 // The attribute list's rows and the attribute and flag names.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/drive_blocks.h"
+#include "common/fixture_reader.h"
+#include "common/test_dir.h"
 #include "smart/attributerows.h"
+#include "smart/drivelocks.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -73,6 +82,73 @@ TEST_F(AttributeRows, EmptyEntriesGiveNoRowAndUnknownIdsAName) {
 
     drive_->dataResult = nullptr;
     EXPECT_EQ(0u, FillAttributeRows(*drive_, 0, rows_));
+}
+
+TEST_F(AttributeRows, WarnIsTheThresholdOfTheSameId) {
+    const SimBlock smart = BuildAttributeTable({{0x01, 1, 1, 0}, {0x05, 1, 1, 0}, {0xC2, 1, 1, 0}});
+    // Another order, a gap, and no entry for 0xC2.
+    const SimBlock thresholds = BuildThresholds({{0x05, 36}, {0x00, 0}, {0x01, 51}});
+    ASSERT_EQ(3u, Fill(smart, &thresholds, 0));
+    EXPECT_STREQ(" 51", rows_[0].warn);
+    EXPECT_STREQ(" 36", rows_[1].warn);
+    EXPECT_STREQ("-", rows_[2].warn);
+}
+
+// Real drives whose threshold tables are turned round: every row still
+// shows the threshold an independent parser read for its attribute.
+TEST_F(AttributeRows, RealDrivesWithReorderedThresholdTables) {
+    if (FixturesDir().empty()) GTEST_SKIP() << "no shared drive fixtures (VELDAKOR_FIXTURES)";
+    for (const fs::path& folder : DriveFolders()) {
+        SCOPED_TRACE(folder.filename().string());
+        const std::string smart = TestDir::ReadAll((folder / "smart.bin").string());
+        const std::string limits = TestDir::ReadAll((folder / "thresholds.bin").string());
+        ASSERT_EQ(512u, smart.size());
+        ASSERT_EQ(512u, limits.size());
+        SimBlock data{}, reversed{};
+        std::memcpy(data.data(), smart.data(), 512);
+        std::memcpy(reversed.data(), limits.data(), 512);
+        for (DWORD k = 0; k < kAttributeEntries; ++k)
+            std::memcpy(reversed.data() + 2 + 12 * k, limits.data() + 2 + 12 * (kAttributeEntries - 1 - k), 12);
+
+        const DWORD count = Fill(data, &reversed, 0);
+        const ExpectedDrive expected = ReadExpected((folder / "expected.txt").string());
+        ASSERT_EQ(expected.attributes.size(), count);
+        for (DWORD k = 0; k < count; ++k) {
+            char want[8];
+            std::snprintf(want, sizeof want, "%3d", expected.attributes[k].threshold);
+            EXPECT_STREQ(want, rows_[k].warn) << "attribute " << expected.attributes[k].id;
+        }
+    }
+}
+
+// The monitor thread rewrites the reply in place under the update lock;
+// rows filled meanwhile hold one poll's values, never two.
+TEST_F(AttributeRows, RowsNeverMixTwoPolls) {
+    updateLock.Create(kUpdateLockName);
+    std::vector<SimAttribute> entries;
+    for (int k = 0; k < 30; ++k) entries.push_back({static_cast<BYTE>(k + 1), 100, 100, 0});
+    Fill(BuildAttributeTable(entries), nullptr, 0);
+    BYTE* table = drive_->dataResult;
+
+    std::atomic<bool> done(false);
+    std::atomic<long> fills(0), mixed(0);
+    std::thread reader([&] {
+        AttributeRow rows[kAttributeEntries];
+        while (!done) {
+            if (FillAttributeRows(*drive_, 0, rows) != 30) ++mixed;
+            for (DWORD k = 1; k < 30; ++k)
+                if (std::strcmp(rows[k].raw, rows[0].raw) != 0) ++mixed;
+            ++fills;
+        }
+    });
+    for (DWORD poll = 1; poll <= 20000 || fills.load() < 100; ++poll) {
+        CritSectLock lock(updateLock);
+        for (DWORD k = 0; k < 30; ++k) std::memcpy(table + 12 * k + 5, &poll, sizeof poll);
+    }
+    done = true;
+    reader.join();
+    updateLock.Destroy();
+    EXPECT_EQ(0, mixed.load()) << "of " << fills.load() << " fills";
 }
 
 TEST(AttributeNamesTable, SeventySevenNamedRowsEndedByAnEmptyOne) {

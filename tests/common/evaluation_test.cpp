@@ -194,6 +194,47 @@ TEST_F(Evaluation, HotOnlyAboveTheThresholdWhileWatchedAndBlinking) {
     EXPECT_EQ(HealthGood, DisplayedStatus(drive, settings_, 1));
 }
 
+// Drives that keep the temperature elsewhere, and a "Temperature" setting
+// of 0 (or 256, cut to a byte): an empty entry is never the temperature.
+TEST_F(Evaluation, TemperatureFromTheAttributeTheSettingNames) {
+    SimDrive drive = TestDrive(0, "AIRFLOW");
+    drive.smart = BuildAttributeTable({{0x00, 0, 0, 0x3C}, {0xBE, 60, 50, 0x2A}, {0xC2, 40, 30, 0x33}});
+    sim_.AddDrive(drive);
+    Probe();
+    DriveInfo& slot = table_->slots[0];
+    slot.tempAttrId = 0;
+    EXPECT_EQ(0, Refresh().summary.temperature);
+    slot.tempAttrId = 0xBE;
+    EXPECT_EQ(0x2A, Refresh().summary.temperature);
+    slot.tempAttrId = 0;
+    EXPECT_EQ(0x2A, Refresh().summary.temperature) << "no temperature found: the last one stays";
+    EXPECT_EQ(0x2A, slot.summary.maxTemperature);
+}
+
+// An id listed twice counts by its first entry; an attribute missing from a
+// later poll keeps its last count, so the status does not fall back.
+TEST_F(Evaluation, DuplicateAndVanishingAttributes) {
+    SimDrive drive = TestDrive(0, "ODD TABLE");
+    drive.smart = BuildAttributeTable(
+        {{0x05, 100, 100, 0}, {0xC5, 100, 100, 2}, {0x05, 100, 100, 9}, {0xC2, 40, 30, 41}, {0xC5, 100, 100, 0}});
+    sim_.AddDrive(drive);
+    Probe();
+    DriveInfo& slot = Refresh();
+    EXPECT_EQ(0, slot.summary.raw05);
+    EXPECT_EQ(2, slot.summary.rawC5);
+    EXPECT_EQ(HealthDanger, slot.status);
+
+    Poll();
+    for (DWORD k = 0; k < kAttributeEntries; ++k) {
+        BYTE* entry = slot.dataResult + 12 * k;
+        if (entry[0] == 0xC5 || entry[0] == 0xC2) entry[0] = 0;  // gone from this poll's table
+    }
+    Refresh();
+    EXPECT_EQ(2, slot.summary.rawC5);
+    EXPECT_EQ(HealthDanger, slot.status);
+    EXPECT_EQ(41, slot.summary.temperature);
+}
+
 TEST_F(Evaluation, IdentityStringsSwappedOrAsStored) {
     Drive(0, 0, 0, 0);
     Probe();

@@ -16,6 +16,9 @@
 #include "drive/probe.h"
 #include "drive/summaryline.h"
 #include "drive/volumes.h"
+#include "settings/appsettings.h"
+#include "smart/attributerows.h"
+#include "smart/evaluation.h"
 
 namespace {
 
@@ -134,5 +137,95 @@ TEST(DriveFuzz, DecodersStayInsideTheirBlocks) {
         SwapAtaString(identify.get() + 54, 40, strings);
         ExpectTerminated(strings, sizeof strings);
         drive->io.hDevice = nullptr;
+    }
+}
+
+// Random attribute and threshold tables, with gaps, duplicate ids, garbage
+// in empty entries and any temperature id, through the evaluation and the
+// attribute rows: every value is what the first entry of its id says.
+TEST(DriveFuzz, RandomTablesThroughTheEvaluationAndTheRows) {
+    std::mt19937 random(4242);
+    const BYTE pool[] = {0x00, 0x00, 0x05, 0x09, 0xBE, 0xC2, 0xC4, 0xC5, 0xC6, 0x01};
+    AppSettings settings;
+    SetStartValues(settings);
+    for (int round = 0; round < 2000; ++round) {
+        std::unique_ptr<BYTE[]> identify(new BYTE[kAtaBlockSize]);
+        std::unique_ptr<BYTE[]> data(new BYTE[kAtaBlockSize]);
+        std::unique_ptr<BYTE[]> thresholds(new BYTE[kAtaBlockSize]);
+        for (DWORD i = 0; i < kAtaBlockSize; ++i) {
+            identify[i] = static_cast<BYTE>(random());
+            data[i] = static_cast<BYTE>(random());
+            thresholds[i] = static_cast<BYTE>(random());
+        }
+        for (DWORD k = 0; k < kAttributeEntries; ++k) {
+            data[2 + 12 * k] = random() % 4 ? pool[random() % sizeof pool] : static_cast<BYTE>(random());
+            thresholds[2 + 12 * k] = random() % 2 ? data[2 + 12 * ((k + random() % 3) % kAttributeEntries)]
+                                                  : pool[random() % sizeof pool];
+        }
+        std::unique_ptr<DriveTable> table(new DriveTable());
+        table->Clear();
+        DriveInfo& drive = table->slots[0];
+        drive.present = 1;
+        drive.identifyResult = identify.get();
+        drive.io.pIdentify = identify.get();
+        drive.dataResult = data.get() + 2;
+        drive.io.pDA = data.get() + 2;
+        drive.thresholdResult = random() % 5 ? thresholds.get() + 2 : nullptr;
+        drive.io.pAT = drive.thresholdResult;
+        drive.io.hDevice = INVALID_HANDLE_VALUE;  // open, but no geometry to ask for
+        drive.tempAttrId = random() % 3 ? pool[random() % sizeof pool] : static_cast<BYTE>(random());
+        RefreshDrive(*table, 0, settings);
+
+        // The first entry of each id, as the rules read the table.
+        auto first = [&](BYTE id, LONG* count, BYTE* low) {
+            for (DWORD k = 0; id != 0 && k < kAttributeEntries; ++k) {
+                const SmartAttribute a = AttributeAt(drive.dataResult, k);
+                if (a.id != id) continue;
+                if (count) *count = RawCount(a.raw);
+                if (low) *low = a.raw[0];
+                return;
+            }
+        };
+        LONG raw05 = 0, rawC4 = 0, rawC5 = 0, rawC6 = 0, hours = 0;
+        BYTE temperature = 0;
+        first(0x05, &raw05, nullptr);
+        first(0xC4, &rawC4, nullptr);
+        first(0xC5, &rawC5, nullptr);
+        first(0xC6, &rawC6, nullptr);
+        first(0x09, &hours, nullptr);
+        first(drive.tempAttrId, nullptr, &temperature);
+        const DriveSummary& got = drive.summary;
+        ASSERT_EQ(raw05, got.raw05);
+        ASSERT_EQ(rawC4, got.rawC4);
+        ASSERT_EQ(rawC5, got.rawC5);
+        ASSERT_EQ(rawC6, got.rawC6);
+        ASSERT_EQ(hours, got.powerOnHours);
+        ASSERT_EQ(static_cast<signed char>(temperature), got.temperature) << "id " << int(drive.tempAttrId);
+        const LONG status = rawC4 > 0 || rawC5 > 0 || rawC6 > 0 ? HealthDanger : raw05 > 0 ? HealthCaution : HealthGood;
+        ASSERT_EQ(status, drive.status);
+        const PanelTexts& texts = drive.texts;
+        ExpectTerminated(texts.summary, sizeof texts.summary);
+        ExpectTerminated(texts.counts, sizeof texts.counts);
+        ExpectTerminated(texts.powerOnTime, sizeof texts.powerOnTime);
+        ExpectTerminated(texts.maxTemperature, sizeof texts.maxTemperature);
+        ExpectTerminated(texts.usage, sizeof texts.usage);
+
+        AttributeRow rows[kAttributeEntries];
+        const DWORD count = FillAttributeRows(drive, random() & 1, rows);
+        DWORD row = 0;
+        for (DWORD k = 0; k < kAttributeEntries; ++k) {
+            const SmartAttribute a = AttributeAt(drive.dataResult, k);
+            if (a.id == 0) continue;
+            ASSERT_LT(row, count);
+            SmartThreshold t;
+            char warn[8] = "-";
+            if (FindThreshold(drive.thresholdResult, a.id, &t)) std::snprintf(warn, sizeof warn, "%3d", t.threshold);
+            ASSERT_STREQ(warn, rows[row].warn);
+            ExpectTerminated(rows[row].raw, sizeof rows[row].raw);
+            ++row;
+        }
+        ASSERT_EQ(row, count);
+        drive.io.hDevice = nullptr;
+        drive.io.pIdentify = drive.io.pDA = drive.io.pAT = nullptr;
     }
 }
