@@ -18,6 +18,7 @@ struct Monitor {
 };
 
 Monitor monitor;
+MonitorPoster post = PostMessageW;
 
 // Waits the poll interval: in safe mode in one-second steps checking the
 // run flag, otherwise in one wait; a stop ends either at once.
@@ -44,8 +45,11 @@ DWORD WINAPI MonitorThread(LPVOID parameter) {
         }
         // One refresh in the queue is enough: with a short interval the
         // window would otherwise drown in them.
-        if (InterlockedExchange(&monitor.refreshQueued, 1) == 0) {
-            PostMessageW(window, WM_COMMAND, kCommandRefreshFromMonitor, 0);
+        // A post that fails (a full queue) queued nothing: the next cycle
+        // tries again.
+        if (InterlockedExchange(&monitor.refreshQueued, 1) == 0 &&
+            !post(window, WM_COMMAND, kCommandRefreshFromMonitor, 0)) {
+            InterlockedExchange(&monitor.refreshQueued, 0);
         }
         WaitInterval();
     }
@@ -109,3 +113,9 @@ void StopMonitorThread() {
 bool MonitorThreadExists() { return monitor.thread != nullptr; }
 
 void MonitorRefreshTaken() { InterlockedExchange(&monitor.refreshQueued, 0); }
+
+MonitorPoster SetMonitorPoster(MonitorPoster poster) {
+    const MonitorPoster previous = post;
+    post = poster != nullptr ? poster : PostMessageW;
+    return previous;
+}

@@ -25,3 +25,8 @@ bool MonitorThreadExists();
 // The main window calls this when it takes the refresh the thread posted,
 // so that the thread posts no further one while that is still queued.
 void MonitorRefreshTaken();
+
+// How the thread posts its refresh: PostMessageW unless a test installs
+// another (null puts PostMessageW back). Returns the one it replaces.
+typedef BOOL(WINAPI* MonitorPoster)(HWND, UINT, WPARAM, LPARAM);
+MonitorPoster SetMonitorPoster(MonitorPoster poster);
