@@ -1,6 +1,7 @@
 #include "app/application.h"
 
 #include <commctrl.h>
+#include <objbase.h>
 
 #include "app/appstate.h"
 #include "app/maindialog.h"
@@ -24,9 +25,12 @@ int RunApplication(HINSTANCE instance) {
     SetStartValues(appSettings);
     drives.Clear();
 
+    // The system's picture loader, used for skins, needs COM on this thread.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
     DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_MAIN), nullptr, MainDialogProc, 0);
+    if (SUCCEEDED(com)) CoUninitialize();
 
     updateLock.Destroy();
     networkLock.Destroy();

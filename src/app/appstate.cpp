@@ -4,4 +4,5 @@
 // reverse order at exit. The two drive locks live with the drive record.
 MUTEX singleInstance;
 DriveTable drives;
+DrawingResources drawing;
 AppState app;

@@ -7,6 +7,7 @@
 
 #include "base/mutex.h"
 #include "smart/driveinfo.h"
+#include "ui/drawingresources.h"
 
 // Command the monitor thread posts after every cycle: fresh drive data.
 const WORD kCommandRefreshFromMonitor = 32770;
@@ -35,4 +36,7 @@ struct AppState {
 
 extern MUTEX singleInstance;
 extern DriveTable drives;
+// The fonts, status images and pens; beside the drive table rather than in
+// it, because the table is portable and these are GDI objects.
+extern DrawingResources drawing;
 extern AppState app;

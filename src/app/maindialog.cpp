@@ -36,11 +36,21 @@ void SetWindowIcons(HWND window) {
     SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
 }
 
+// External icons that do not all load switch themselves off.
+void LoadDrawingResources() {
+    if (appSettings.Icon.Enable) appSettings.Icon.Enable = LoadExternalIcons(drawing, appSettings, app.instance);
+    LoadStatusBitmaps(drawing, appSettings, app.instance, appSettings.Bitmap.Enable);
+    BuildStatusImageList(drawing, appSettings, app.instance);
+    CreatePens(drawing, appSettings);
+    CreateFonts(drawing, appSettings);
+}
+
 void Initialise(HWND window) {
     app.mainWindow = window;
     LoadSettingsAtStart(appSettings, drives);
     app.tabControl = GetDlgItem(window, IDC_TAB);
     SetWindowTextW(window, WideFromCp932(kWindowCaption).c_str());
+    LoadDrawingResources();
     SetWindowIcons(window);
 
     CreateDevices(drives);
@@ -73,6 +83,7 @@ void Teardown(HWND window) {
     StopServer(appSettings.Server.Port);
     EndNetwork();
     CloseDevices(drives);
+    FreeDrawingResources(drawing);
 }
 
 // The first dropped file becomes the skin file.

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "app/appstate.h"
@@ -183,4 +184,33 @@ TEST_F(MainWindow, MonitoringSwitchAndManualRefresh) {
     EXPECT_EQ(TRUE, Call(WM_COMMAND, kCommandRefresh));
     EXPECT_EQ(9, drives.slots[2].summary.raw05) << "read and evaluated at once";
     EXPECT_EQ(HealthCaution, drives.slots[2].status);
+}
+
+TEST_F(MainWindow, TheDrawingResourcesLiveWithTheWindow) {
+    ASSERT_NE(nullptr, drawing.statusImageList);
+    EXPECT_EQ(4, ImageList_GetImageCount(drawing.statusImageList));
+    for (const WINBMP& bitmap : drawing.statusBitmaps) EXPECT_EQ(115, bitmap.Info().bmWidth);
+    EXPECT_NE(nullptr, drawing.gridPen.Get());
+    EXPECT_NE(nullptr, drawing.graphPen.Get());
+    EXPECT_NE(nullptr, drawing.thresholdPen.Get());
+    EXPECT_NE(nullptr, drawing.tabFont.Handle());
+    EXPECT_NE(nullptr, drawing.graphFont.Handle());
+    EXPECT_EQ(-21, drawing.largeFont.LogFont().lfHeight);
+
+    DestroyWindow(window_);
+    EXPECT_EQ(nullptr, drawing.statusImageList);
+    EXPECT_EQ(nullptr, drawing.statusBitmaps[0].Dc());
+    EXPECT_EQ(nullptr, drawing.gridPen.Get());
+    EXPECT_EQ(nullptr, drawing.tabFont.Handle());
+
+    // External icons asked for but absent from Global.Path: the switch goes
+    // off at start and the program's icons are used.
+    const std::string ini = scratch_.SettingsFile();
+    WritePrivateProfileStringA("Icon", "Enable", "1", ini.c_str());
+    WritePrivateProfileStringA("Global", "Path", scratch_.Dir().Root().c_str(), ini.c_str());
+    SetStartValues(appSettings);
+    window_ = CreateDialogParamW(app.instance, MAKEINTRESOURCEW(IDD_MAIN), nullptr, MainDialogProc, 0);
+    Drain();
+    EXPECT_EQ(0, appSettings.Icon.Enable);
+    EXPECT_EQ(4, ImageList_GetImageCount(drawing.statusImageList));
 }
