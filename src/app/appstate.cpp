@@ -5,4 +5,5 @@
 MUTEX singleInstance;
 DriveTable drives;
 DrawingResources drawing;
+DrivePages pages;
 AppState app;

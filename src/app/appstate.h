@@ -8,6 +8,7 @@
 #include "base/mutex.h"
 #include "smart/driveinfo.h"
 #include "ui/drawingresources.h"
+#include "ui/drivepages.h"
 
 // Command the monitor thread posts after every cycle: fresh drive data.
 const WORD kCommandRefreshFromMonitor = 32770;
@@ -28,10 +29,7 @@ const UINT_PTR kBlinkTimerId = 1;
 struct AppState {
     HINSTANCE instance = nullptr;
     HWND mainWindow = nullptr;
-    HWND tabControl = nullptr;
-    int currentPage = 0;
     UINT_PTR timerId = 0;
-    int blinkPhase = 0;
 };
 
 extern MUTEX singleInstance;
@@ -39,4 +37,6 @@ extern DriveTable drives;
 // The fonts, status images and pens; beside the drive table rather than in
 // it, because the table is portable and these are GDI objects.
 extern DrawingResources drawing;
+// The drive pages with the skin behind them, and what they draw from.
+extern DrivePages pages;
 extern AppState app;

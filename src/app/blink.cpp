@@ -4,6 +4,7 @@
 #include "app/messages.h"
 #include "base/msgbox.h"
 #include "settings/appsettings.h"
+#include "ui/header.h"
 
 bool StartBlinkTimer(HWND window) {
     app.timerId = SetTimer(window, kBlinkTimerId, appSettings.Temperature.Timer, nullptr);
@@ -20,7 +21,10 @@ void BlinkStep(HWND /*window*/, WPARAM timerId) {
         ShowErrorBox(kUnknownTimerEvent);
         return;
     }
-    // The status picture of the shown page reads the phase when it is
-    // drawn; the page redraws it once there are pages.
-    app.blinkPhase = appSettings.Temperature.Enable ? !app.blinkPhase : 0;
+    if (!appSettings.Temperature.Enable) {
+        pages.blinkPhase = 0;
+        return;
+    }
+    pages.blinkPhase = !pages.blinkPhase;
+    BlinkStatusImage(pages, pages.currentPage);
 }

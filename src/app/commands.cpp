@@ -2,24 +2,24 @@
 
 #include "app/appstate.h"
 #include "app/monitor.h"
-#include "app/refresh.h"
 #include "drive/probe.h"
 #include "net/netlink.h"
 #include "settings/appsettings.h"
 #include "smart/drivelocks.h"
+#include "ui/pages.h"
 
 INT_PTR DispatchCommand(HWND window, WORD command) {
     switch (command) {
         case kCommandRefreshFromMonitor:
             MonitorRefreshTaken();
-            RefreshAllPages(false);
+            RefreshAllPages(pages, false);
             return TRUE;
         case kCommandRefresh: {
             {
                 CritSectLock lock(updateLock);
                 UpdateDevices(drives);
             }
-            RefreshAllPages(false);
+            RefreshAllPages(pages, false);
             return TRUE;
         }
         case kCommandMonitoring:

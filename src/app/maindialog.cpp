@@ -11,7 +11,6 @@
 #include "app/messages.h"
 #include "app/monitor.h"
 #include "app/presentation.h"
-#include "app/refresh.h"
 #include "base/msgbox.h"
 #include "base/widetext.h"
 #include "base/windowutil.h"
@@ -21,6 +20,7 @@
 #include "res/resource.h"
 #include "settings/appsettings.h"
 #include "settings/settingsfile.h"
+#include "ui/pages.h"
 
 namespace {
 
@@ -36,27 +36,49 @@ void SetWindowIcons(HWND window) {
     SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
 }
 
-// External icons that do not all load switch themselves off.
+// The pages draw from the process's drives, settings and drawing
+// resources; a new window starts them afresh.
+void AttachPages(HWND window) {
+    pages.instance = app.instance;
+    pages.mainWindow = window;
+    pages.tabControl = GetDlgItem(window, IDC_TAB);
+    pages.drives = &drives;
+    pages.settings = &appSettings;
+    pages.drawing = &drawing;
+    pages.currentPage = 0;
+    pages.blinkPhase = 0;
+    pages.basicListRect = {};
+    pages.attributeListRect = {};
+    pages.listsRect = {};
+}
+
+// A skin or external icons that do not load switch themselves off. The
+// skin comes first: its size is the size of every page's buffer.
 void LoadDrawingResources() {
+    pages.skin.skinLoaded = pages.skin.LoadSkin(pages.tabControl, appSettings);
+    if (appSettings.Skin.Enable && !pages.skin.skinLoaded) appSettings.Skin.Enable = 0;
     if (appSettings.Icon.Enable) appSettings.Icon.Enable = LoadExternalIcons(drawing, appSettings, app.instance);
     LoadStatusBitmaps(drawing, appSettings, app.instance, appSettings.Bitmap.Enable);
     BuildStatusImageList(drawing, appSettings, app.instance);
     CreatePens(drawing, appSettings);
     CreateFonts(drawing, appSettings);
+    SetTabFont(pages);
 }
 
 void Initialise(HWND window) {
     app.mainWindow = window;
     LoadSettingsAtStart(appSettings, drives);
-    app.tabControl = GetDlgItem(window, IDC_TAB);
+    AttachPages(window);
     SetWindowTextW(window, WideFromCp932(kWindowCaption).c_str());
     LoadDrawingResources();
     SetWindowIcons(window);
 
     CreateDevices(drives);
     AddAllDriveLetters(drives);
-    // The status service reports evaluated drives from the start.
-    RefreshAllPages(true);
+    for (DWORD k = 0; k < drives.driveCount; ++k) SumDiskSpace(drives.Shown(k));
+    // Each page evaluates its drive as it is made: the status service
+    // reports evaluated drives from the start.
+    CreatePages(pages);
 
     if (!CreateMonitorThread(window)) {
         ShowErrorBox(kThreadCreationFailed);
@@ -70,6 +92,7 @@ void Initialise(HWND window) {
 
     ShowCaption(window, appSettings.Global.Title);
     PlaceWindow(window);
+    ShowLists(pages);
     if (appSettings.Global.TaskTray) {
         ShowWindow(window, SW_MINIMIZE);
         PostMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
@@ -82,18 +105,22 @@ void Teardown(HWND window) {
     StopMonitorThread();
     StopServer(appSettings.Server.Port);
     EndNetwork();
+    DestroyPages(pages);
     CloseDevices(drives);
     FreeDrawingResources(drawing);
+    pages.skin.FreeSkin();
 }
 
-// The first dropped file becomes the skin file.
+// The first dropped file becomes the skin file, shown at once while the
+// skin is on.
 void DropFiles(HDROP drop) {
     char path[sizeof appSettings.Skin.File];
-    if (DragQueryFileA(drop, 0, path, sizeof path) > 0) {
-        std::memcpy(appSettings.Skin.File, path, sizeof path);
-        appSettings.Skin.File[sizeof appSettings.Skin.File - 1] = '\0';
-    }
+    const bool dropped = DragQueryFileA(drop, 0, path, sizeof path) > 0;
     DragFinish(drop);
+    if (!dropped) return;
+    std::memcpy(appSettings.Skin.File, path, sizeof path);
+    appSettings.Skin.File[sizeof appSettings.Skin.File - 1] = '\0';
+    ReloadSkin(pages);
 }
 
 INT_PTR OnSize(HWND window, WPARAM kind) {
@@ -136,8 +163,9 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return OnSize(window, wParam);
         case WM_NOTIFY: {
             const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
-            if (header->hwndFrom == app.tabControl && header->code == TCN_SELCHANGE) {
-                app.currentPage = static_cast<int>(SendMessageW(app.tabControl, TCM_GETCURSEL, 0, 0));
+            if (header->hwndFrom == pages.tabControl && header->code == TCN_SELCHANGE) {
+                pages.currentPage = static_cast<int>(SendMessageW(pages.tabControl, TCM_GETCURSEL, 0, 0));
+                ShowPage(pages, pages.currentPage);
                 return TRUE;
             }
             return FALSE;

@@ -145,13 +145,13 @@ TEST_F(MainWindow, DraggingAndDoubleClicksWithoutCaption) {
 TEST_F(MainWindow, BlinkTicksAndForeignTimers) {
     appSettings.Temperature.Enable = 1;
     Call(WM_TIMER, app.timerId);
-    EXPECT_EQ(1, app.blinkPhase);
+    EXPECT_EQ(1, pages.blinkPhase);
     Call(WM_TIMER, app.timerId);
-    EXPECT_EQ(0, app.blinkPhase);
+    EXPECT_EQ(0, pages.blinkPhase);
     Call(WM_TIMER, app.timerId);
     appSettings.Temperature.Enable = 0;
     Call(WM_TIMER, app.timerId);
-    EXPECT_EQ(0, app.blinkPhase) << "the phase falls back with watching off";
+    EXPECT_EQ(0, pages.blinkPhase) << "the phase falls back with watching off";
     EXPECT_TRUE(recorder_.Calls().empty());
 
     EXPECT_EQ(TRUE, Call(WM_TIMER, 77));

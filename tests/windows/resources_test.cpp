@@ -450,7 +450,7 @@ ExpectedDialog MainDialog() {
 ExpectedDialog PageDialog() {
     const DWORD list = WS_CHILD | WS_VISIBLE | WS_BORDER | LVS_REPORT | LVS_SINGLESEL;
     return {201,
-            WS_CHILD | DS_CONTROL | DS_SETFONT,
+            WS_CHILD | WS_CLIPCHILDREN | DS_CONTROL | DS_SETFONT,
             WS_EX_ACCEPTFILES,
             442,
             396,

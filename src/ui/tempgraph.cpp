@@ -1,0 +1,90 @@
+#include "ui/tempgraph.h"
+
+#include <cstdio>
+
+#include "ui/header.h"
+
+namespace {
+
+void Line(HDC dc, HPEN pen, int left, int right, float y) {
+    const POINT points[2] = {{left, static_cast<LONG>(y)}, {right, static_cast<LONG>(y)}};
+    const HGDIOBJ previous = SelectObject(dc, pen);
+    Polyline(dc, points, 2);
+    SelectObject(dc, previous);
+}
+
+}  // namespace
+
+UINT GraphLimit(UINT limit) {
+    if (limit < kGraphLimitLowest) return kGraphLimitLowest;
+    if (limit > kGraphLimitHighest) return kGraphLimitHighest;
+    return limit;
+}
+
+bool GraphArea(const DrivePages& pages, RECT* area) {
+    const AppSettings::ViewKeys& view = pages.settings->View;
+    if (view.Basic && view.Attribute) return false;
+    if (view.Basic) {
+        *area = pages.attributeListRect;
+    } else if (view.Attribute) {
+        *area = pages.basicListRect;
+    } else {
+        *area = pages.listsRect;
+    }
+    return true;
+}
+
+void DrawTemperatureGraph(const DrivePages& pages, HDC dc, const DriveInfo& drive) {
+    RECT area;
+    if (!GraphArea(pages, &area)) return;
+    const AppSettings& settings = *pages.settings;
+    const DrawingResources& drawing = *pages.drawing;
+    const LONG left = area.left;
+    const LONG right = area.right;
+    const LONG top = area.top;
+    const LONG width = right - left;
+
+    // Single precision throughout, so that every line lands on the pixel
+    // the scale gives.
+    const UINT limit = GraphLimit(settings.Graph.Limit);
+    const UINT tens = limit / 10;
+    const float height = static_cast<float>(area.bottom - top);
+    const float step = height / static_cast<float>(tens);
+    const float perDegree = step / 10.0f;
+    const float perSample = static_cast<float>(width) / static_cast<float>(kTempHistorySize);
+
+    for (float y = height - step; y > 0; y -= step) Line(dc, drawing.gridPen.Get(), left, right, top + y);
+    Line(dc, drawing.thresholdPen.Get(), left, right,
+         top + (height - static_cast<float>(settings.Temperature.Threshold) * perDegree));
+
+    const HFONT font = drawing.graphFont.Handle();
+    const ShadowStyle shadow = ShadowOf(settings);
+    UINT degrees = 0;
+    for (float y = height; y > 0; y -= step, degrees += 10) {
+        if (degrees == 0 || degrees >= limit) continue;
+        const LONG labelTop = static_cast<LONG>(top + y - step / 2);
+        const LONG labelLeft = left + settings.Graph.Offset;
+        const RECT rect = {labelLeft, labelTop, labelLeft + width, labelTop + static_cast<LONG>(step)};
+        char text[8];
+        std::snprintf(text, sizeof text, "%u", degrees);
+        if (settings.View.Shadow) DrawShadowText(shadow, rect, dc, kGraphLabelFormat, text, font);
+        const HGDIOBJ previous = SelectObject(dc, font);
+        SetTextColor(dc, settings.Colors.Text);
+        RECT target = rect;
+        DrawTextA(dc, text, -1, &target, kGraphLabelFormat);
+        SelectObject(dc, previous);
+    }
+
+    const DWORD count = drive.tempHistoryCount < kTempHistorySize ? drive.tempHistoryCount : kTempHistorySize;
+    POINT curve[kTempHistorySize];
+    for (DWORD i = 0; i < count; ++i) {
+        curve[i].x = static_cast<LONG>(left + static_cast<float>(i) * perSample);
+        curve[i].y = static_cast<LONG>(top + height - static_cast<float>(drive.tempHistory[i]) * perDegree);
+    }
+    if (count > 1) {
+        const HGDIOBJ previous = SelectObject(dc, drawing.graphPen.Get());
+        Polyline(dc, curve, static_cast<int>(count));
+        SelectObject(dc, previous);
+    }
+    FrameWithColour(dc, area, settings.Colors.Frame);
+}
