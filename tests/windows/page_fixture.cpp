@@ -1,0 +1,112 @@
+#include "windows/page_fixture.h"
+
+#include "app/maindialog.h"
+#include "common/drive_blocks.h"
+#include "res/resource.h"
+#include "settings/appsettings.h"
+#include "smart/drivelocks.h"
+
+namespace {
+
+SimVolume Volume(char letter, DWORD disk, ULONGLONG total, ULONGLONG free) {
+    SimVolume volume;
+    volume.letter = letter;
+    volume.totalBytes = total;
+    volume.freeBytes = free;
+    volume.disks = {disk};
+    return volume;
+}
+
+}  // namespace
+
+PageWindow::PageWindow() : scratch_("pages") {
+    previous_ = InstallDevices(&sim_);
+    for (int number : {0, 1, 3, 5}) sim_.AddDrive(TestDrive(number, "DRIVE " + std::to_string(number)));
+    const ULONGLONG gigabyte = 1000000000ULL;
+    sim_.AddVolume(Volume('C', 0, 100 * gigabyte, 25 * gigabyte));
+    sim_.AddVolume(Volume('E', 0, 100 * gigabyte, 75 * gigabyte));
+    sim_.AddVolume(Volume('D', 3, 10 * gigabyte, 5 * gigabyte));
+    updateLock.Create(kUpdateLockName);
+    networkLock.Create(kNetworkLockName);
+    SetStartValues(appSettings);
+    drives.Clear();
+    app = AppState();
+    app.instance = GetModuleHandleW(nullptr);
+    window_ = CreateDialogParamW(app.instance, MAKEINTRESOURCEW(IDD_MAIN), nullptr, MainDialogProc, 0);
+    ShowWindow(window_, SW_SHOW);
+    Drain();
+}
+
+PageWindow::~PageWindow() {
+    if (window_ != nullptr) DestroyWindow(window_);
+    updateLock.Destroy();
+    networkLock.Destroy();
+    InstallDevices(previous_);
+}
+
+void PageWindow::Drain() {
+    MSG msg;
+    for (int i = 0; i < 1000 && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
+        if (msg.message != WM_TIMER) DispatchMessageW(&msg);
+    }
+}
+
+INT_PTR PageWindow::Call(UINT message, WPARAM wParam, LPARAM lParam) {
+    return MainDialogProc(window_, message, wParam, lParam);
+}
+
+void PageWindow::Refresh() { Call(WM_COMMAND, kCommandRefresh); }
+
+int PageWindow::TabCount() const { return static_cast<int>(SendMessageW(pages.tabControl, TCM_GETITEMCOUNT, 0, 0)); }
+
+std::string PageWindow::TabText(int k) const {
+    char text[64] = "";
+    TCITEMA item = {};
+    item.mask = TCIF_TEXT;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    SendMessageA(pages.tabControl, TCM_GETITEMA, k, reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+int PageWindow::TabImage(int k) const {
+    TCITEMA item = {};
+    item.mask = TCIF_IMAGE;
+    if (!SendMessageA(pages.tabControl, TCM_GETITEMA, k, reinterpret_cast<LPARAM>(&item))) return -2;
+    return item.iImage;
+}
+
+int PageWindow::Rows(HWND list) { return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); }
+
+std::string PageWindow::Cell(HWND list, int row, int column) {
+    char text[128] = "";
+    LVITEMA item = {};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+RECT PageWindow::Control(int k, int id) const {
+    RECT rect = {};
+    HWND control = GetDlgItem(Page(k), id);
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, Page(k), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+std::unique_ptr<Canvas> PageWindow::Buffer(int k) const {
+    const PanelRect& panel = pages.skin.panelRect;
+    std::unique_ptr<Canvas> canvas(new Canvas(panel.cx, panel.cy));
+    BitBlt(canvas->Dc(), 0, 0, panel.cx, panel.cy, pages.pages[k].backBuffer.Dc(), 0, 0, SRCCOPY);
+    return canvas;
+}
+
+int PageWindow::CountIn(const Canvas& canvas, const RECT& rect, COLORREF colour) {
+    int count = 0;
+    for (LONG y = rect.top; y < rect.bottom; ++y) {
+        for (LONG x = rect.left; x < rect.right; ++x) count += canvas.At(x, y) == colour ? 1 : 0;
+    }
+    return count;
+}
