@@ -478,6 +478,122 @@ def golden_reply(wine):
     check(reply == want, "the status reply is not the golden one: %s" % first_difference(reply, want))
 
 
+def read_page(wine, hwnd, k):
+    code, out = wine.probe("page", hwnd, k)
+    check(code == 0, "page %d cannot be read" % k)
+    page = {"texts": {}, "tips": {}, "basic": [], "attr": []}
+    for line in out.splitlines():
+        line = line.rstrip("\r")
+        kind, _, rest = line.partition(" ")
+        if kind == "tab":
+            image, _, text = rest.partition(" ")
+            page["image"], page["caption"] = int(image), text
+        elif kind == "visible":
+            page["visible"] = rest == "1"
+        elif kind in ("text", "tip"):
+            ident, _, text = rest.partition(" ")
+            page[kind + "s"][int(ident)] = text
+        elif line.startswith("basic\t") or line.startswith("attr\t"):
+            cells = line.split("\t")
+            page[cells[0]].append(cells[1:])
+    return page
+
+
+def fixture_expectation(path):
+    want = {"attrs": []}
+    with open(path) as f:
+        for line in f:
+            for key in ("Model", "Serial", "Firmware"):
+                if line.startswith(key + ": ["):
+                    want[key] = line.split("[", 1)[1].rsplit("]", 1)[0]
+            if line.startswith("attr "):
+                ident, value, worst, threshold, raw = line.split()[1:6]
+                want["attrs"].append((int(ident), int(value), int(worst), int(threshold), bytes.fromhex(raw)))
+    counts = {}
+    for ident, _, _, _, raw in want["attrs"]:
+        if ident in (0x05, 0xC4, 0xC5, 0xC6) and ident not in counts:
+            counts[ident] = struct.unpack("<i", raw[:4])[0]
+    status = 0
+    if counts.get(0x05, 0) > 0:
+        status = 1
+    if any(counts.get(i, 0) > 0 for i in (0xC4, 0xC5, 0xC6)):
+        status = 2
+    want["status"] = status
+    return want
+
+
+def check_fixture_page(page, k, want):
+    name = "page %d (%s)" % (k, want["Model"])
+    check(page["caption"] == "%02d ()" % k, "%s: tab caption %r" % (name, page["caption"]))
+    check(page["image"] == want["status"], "%s: tab image %d, not %d" % (name, page["image"], want["status"]))
+    check(page["texts"][1010].startswith(want["Model"] + "  "), "%s: summary panel %r" % (name, page["texts"][1010]))
+    check(page["texts"][1011] == want["Firmware"], "%s: firmware panel %r" % (name, page["texts"][1011]))
+    check(page["texts"][1012] == want["Serial"], "%s: serial panel %r" % (name, page["texts"][1012]))
+    for panel in (1010, 1011, 1012):
+        check(page["tips"].get(panel) == page["texts"][panel], "%s: tooltip of panel %d" % (name, panel))
+    basic = dict((row[0], row[1]) for row in page["basic"])
+    check(basic.get("Model Number") == want["Model"], "%s: Basic list model %r" % (name, basic.get("Model Number")))
+    check(len(page["basic"]) == 57, "%s: %d Basic rows" % (name, len(page["basic"])))
+    rows = page["attr"]
+    check(len(rows) == len(want["attrs"]), "%s: %d attribute rows, not %d" % (name, len(rows), len(want["attrs"])))
+    for row, (ident, value, worst, threshold, raw) in zip(rows, want["attrs"]):
+        got = (row[0], row[2], row[3], row[5])
+        expected = ("%02X" % ident, "%3d" % value, "%3d" % worst, " ".join("%02X" % b for b in reversed(raw)))
+        check(got == expected, "%s: attribute row %r, not %r" % (name, got, expected))
+        check(row[4] == "%3d" % threshold or (row[4] == "-" and threshold == 0),
+              "%s: threshold of %02X reads %r, not %d" % (name, ident, row[4], threshold))
+
+
+def pages(wine):
+    """The fixtures' drives on their pages, and a drive whose pending count rises."""
+    fixtures = os.environ.get("VELDAKOR_FIXTURES", "")
+    drives = os.path.join(fixtures, "drives")
+    if not os.path.isdir(drives):
+        raise Skipped("no shared drive fixtures (VELDAKOR_FIXTURES)")
+    folder = tempfile.mkdtemp(prefix="vk-e2e-")
+    names = sorted(n for n in os.listdir(drives) if os.path.isdir(os.path.join(drives, n)))
+    for number, name in enumerate(names):
+        path = os.path.join(folder, "simdrives", "%02d" % number)
+        os.makedirs(path)
+        for block in ("identify.bin", "smart.bin", "thresholds.bin"):
+            with open(os.path.join(drives, name, block), "rb") as source, open(os.path.join(path, block), "wb") as f:
+                f.write(source.read())
+    rising = len(names)
+    write_drive(folder, rising, "E2E RISING DISK", "SERIAL-R", "FW-R",
+                [(0x05, 100, 100, 0), (0x09, 99, 99, 4321), (0xC2, 60, 50, 39), (0xC5, 100, 100, 0)],
+                "[Smart]\nChange1 = 3, 0xC5, 3\n")
+    # Debug lets the poll come every second.
+    wine.write_settings(settings_file(Global={"Run": 1, "Debug": 1, "Monitor": 1, "Timer": 1}))
+    program = Program(wine, cwd=folder)
+    hwnd = program.wait_window()["hwnd"]
+    try:
+        end = time.monotonic() + 20
+        first = read_page(wine, hwnd, 0)
+        while not first["visible"] and time.monotonic() < end:
+            time.sleep(0.3)
+            first = read_page(wine, hwnd, 0)
+        check(first["visible"], "page 0 is not shown at start")
+        for k, name in enumerate(names):
+            page = first if k == 0 else read_page(wine, hwnd, k)
+            check(k == 0 or not page["visible"], "page %d is shown beside page 0" % k)
+            check_fixture_page(page, k, fixture_expectation(os.path.join(drives, name, "expected.txt")))
+
+        # The pending sectors appear on the third poll: tab icon and the
+        # condition tooltip follow on the next refresh.
+        end = time.monotonic() + 30
+        page = read_page(wine, hwnd, rising)
+        while page["image"] != 2 and time.monotonic() < end:
+            time.sleep(0.5)
+            page = read_page(wine, hwnd, rising)
+        check(page["image"] == 2, "the rising drive's tab icon stayed %d" % page["image"])
+        check("Current pending sector count : 3" in page["tips"].get(1013, ""),
+              "the condition tooltip reads %r" % page["tips"].get(1013))
+        pending = [row for row in page["attr"] if row[0] == "C5"]
+        check(pending and pending[0][5] == "00 00 00 00 00 03", "the C5 row reads %r" % pending)
+    finally:
+        program.close()
+
+
 def network_switch(wine):
     port = service_port()
     wine.write_settings(settings_file(Global={"Run": 1}, Server={"Enable": 1, "Port": port}))
@@ -556,7 +672,7 @@ def status_load(wine):
     check(not problems, "; ".join(problems[:3]))
     check(len(seen) > 10, "the values hardly changed: %r" % sorted(seen))
 
-SCENARIOS = {f.__name__: f for f in (first_run, keys_leave_window_open, second_instance, placement, monitoring,
+SCENARIOS = {f.__name__: f for f in (first_run, pages, keys_leave_window_open, second_instance, placement, monitoring,
                                      real_devices, status_service, golden_reply, network_switch, status_load)}
 
 

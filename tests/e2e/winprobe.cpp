@@ -7,10 +7,15 @@
 //   winprobe post HWND MSG WP LP     PostMessage (numbers decimal or 0x...)
 //   winprobe box CAPTION [dismiss]   the text of a message box of that caption,
 //                                    closed with OK when asked
+//   winprobe page HWND K             tab K of the main window HWND and its page,
+//                                    one line each: "tab IMAGE TEXT",
+//                                    "visible 0|1", "text ID TEXT", "tip ID TEXT",
+//                                    "basic\tCELL\tCELL", "attr\tCELL\t..."
 //
 // Titles and texts are UTF-8 on the command line and in the output. The exit
 // status is 0 on success, 1 when no such window exists, 2 for bad usage.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -33,6 +38,159 @@ std::string Utf8(const std::wstring& text) {
 }
 
 unsigned long Number(const char* text) { return std::strtoul(text, nullptr, 0); }
+
+// Memory in another process, for the control messages whose structures
+// the system does not carry across processes.
+class RemoteBuffer {
+public:
+    RemoteBuffer(HWND window, SIZE_T size) : size_(size) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+        if (process_ != nullptr) address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+    }
+    ~RemoteBuffer() {
+        if (address_ != nullptr) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+        if (process_ != nullptr) CloseHandle(process_);
+    }
+    RemoteBuffer(const RemoteBuffer&) = delete;
+    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+
+    bool Ok() const { return address_ != nullptr; }
+    char* At(SIZE_T offset) const { return static_cast<char*>(address_) + offset; }
+    void Write(SIZE_T offset, const void* data, SIZE_T size) const {
+        WriteProcessMemory(process_, At(offset), data, size, nullptr);
+    }
+    void Read(SIZE_T offset, void* data, SIZE_T size) const {
+        ReadProcessMemory(process_, At(offset), data, size, nullptr);
+    }
+
+private:
+    SIZE_T size_;
+    HANDLE process_ = nullptr;
+    void* address_ = nullptr;
+};
+
+const SIZE_T kTextAt = 1024;
+const SIZE_T kTextSize = 1024;
+
+// A text some control writes into a structure's buffer in its own process.
+template <typename Item>
+std::string AskText(const RemoteBuffer& remote, HWND control, UINT message, WPARAM wParam, Item item) {
+    item.pszText = remote.At(kTextAt);
+    item.cchTextMax = kTextSize;
+    char none = 0;
+    remote.Write(kTextAt, &none, 1);
+    remote.Write(0, &item, sizeof item);
+    SendMessageA(control, message, wParam, reinterpret_cast<LPARAM>(remote.At(0)));
+    char text[kTextSize] = "";
+    remote.Read(kTextAt, text, sizeof text - 1);
+    return text;
+}
+
+// Line breaks shown as " | ", so that every text stays on its line.
+std::string OneLine(std::string text) {
+    for (size_t at; (at = text.find("\r\n")) != std::string::npos;) text.replace(at, 2, " | ");
+    return text;
+}
+
+struct PageSearch {
+    int index;
+    HWND page;
+};
+
+BOOL CALLBACK FindPage(HWND child, LPARAM parameter) {
+    PageSearch* search = reinterpret_cast<PageSearch*>(parameter);
+    char name[32] = "";
+    GetClassNameA(child, name, sizeof name);
+    if (std::string(name) == "#32770" && GetWindowLongPtrA(child, GWLP_USERDATA) == search->index) {
+        search->page = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+struct TipSearch {
+    HWND page;
+    const RemoteBuffer* remote;
+};
+
+int ControlAt(HWND page, const RECT& rect) {
+    for (int id = 1010; id <= 1016; ++id) {
+        RECT control;
+        if (!GetWindowRect(GetDlgItem(page, id), &control)) continue;
+        MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&control), 2);
+        if (EqualRect(&control, &rect)) return id;
+    }
+    return 0;
+}
+
+BOOL CALLBACK PrintTip(HWND window, LPARAM parameter) {
+    const TipSearch* search = reinterpret_cast<const TipSearch*>(parameter);
+    char name[32] = "";
+    GetClassNameA(window, name, sizeof name);
+    // A popup made for a child window is owned by that window's top level.
+    if (std::string(name) != TOOLTIPS_CLASSA || GetWindow(window, GW_OWNER) != GetAncestor(search->page, GA_ROOT)) {
+        return TRUE;
+    }
+    // Wide: some tooltips cut ANSI texts at 80 characters.
+    TOOLINFOW tool = {};
+    tool.cbSize = sizeof tool;
+    tool.lpszText = reinterpret_cast<LPWSTR>(search->remote->At(kTextAt));
+    search->remote->Write(0, &tool, sizeof tool);
+    if (!SendMessageW(window, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(search->remote->At(0)))) return TRUE;
+    search->remote->Read(0, &tool, sizeof tool);
+    if (tool.hwnd != search->page) return TRUE;
+    tool.lpszText = reinterpret_cast<LPWSTR>(search->remote->At(kTextAt));
+    search->remote->Write(0, &tool, sizeof tool);
+    SendMessageW(window, TTM_GETTEXTW, kTextSize / sizeof(wchar_t), reinterpret_cast<LPARAM>(search->remote->At(0)));
+    wchar_t text[kTextSize / sizeof(wchar_t)] = L"";
+    search->remote->Read(kTextAt, text, sizeof text - sizeof(wchar_t));
+    std::printf("tip %d %s\n", ControlAt(search->page, tool.rect), OneLine(Utf8(text)).c_str());
+    return TRUE;
+}
+
+void PrintList(const RemoteBuffer& remote, HWND list, const char* name) {
+    const HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+    const int columns = static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
+    const int rows = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; row < rows; ++row) {
+        std::string line = name;
+        for (int column = 0; column < columns; ++column) {
+            LVITEMA item = {};
+            item.iSubItem = column;
+            line += "\t" + AskText(remote, list, LVM_GETITEMTEXTA, row, item);
+        }
+        std::printf("%s\n", line.c_str());
+    }
+}
+
+int Page(HWND window, int k) {
+    if (!IsWindow(window)) return 1;
+    const HWND tabs = GetDlgItem(window, 1001);
+    RemoteBuffer remote(window, kTextAt + kTextSize);
+    if (tabs == nullptr || !remote.Ok()) return 1;
+    TCITEMA tab = {};
+    tab.mask = TCIF_TEXT | TCIF_IMAGE;
+    const std::string caption = AskText(remote, tabs, TCM_GETITEMA, k, tab);
+    remote.Read(0, &tab, sizeof tab);
+    std::printf("tab %d %s\n", tab.iImage, caption.c_str());
+
+    PageSearch search = {k, nullptr};
+    EnumChildWindows(window, FindPage, reinterpret_cast<LPARAM>(&search));
+    if (search.page == nullptr) return 1;
+    std::printf("visible %d\n", IsWindowVisible(search.page) ? 1 : 0);
+    for (int id = 1010; id <= 1012; ++id) {
+        char text[256] = "";
+        GetDlgItemTextA(search.page, id, text, sizeof text);
+        std::printf("text %d %s\n", id, text);
+    }
+    TipSearch tips = {search.page, &remote};
+    EnumWindows(PrintTip, reinterpret_cast<LPARAM>(&tips));
+    PrintList(remote, GetDlgItem(search.page, 1100), "basic");
+    PrintList(remote, GetDlgItem(search.page, 1101), "attr");
+    return 0;
+}
 
 int Window(const char* title) {
     HWND window = FindWindowW(nullptr, Wide(title).c_str());
@@ -82,6 +240,9 @@ int main(int argc, char** argv) {
     if (argc >= 3 && std::string(args[1]) == "window") return Window(args[2]);
     if (argc >= 6 && std::string(args[1]) == "post") return Post(args + 2);
     if (argc >= 3 && std::string(args[1]) == "box") return Box(args[2], argc >= 4 && std::string(args[3]) == "dismiss");
-    std::fprintf(stderr, "usage: winprobe window TITLE | post HWND MSG WP LP | box CAPTION [dismiss]\n");
+    if (argc >= 4 && std::string(args[1]) == "page") {
+        return Page(reinterpret_cast<HWND>(static_cast<UINT_PTR>(Number(args[2]))), static_cast<int>(Number(args[3])));
+    }
+    std::fprintf(stderr, "usage: winprobe window TITLE | post HWND MSG WP LP | box CAPTION [dismiss] | page HWND K\n");
     return 2;
 }
