@@ -9,6 +9,7 @@
 #include "settings/appsettings.h"
 #include "smart/driveinfo.h"
 #include "ui/drawingresources.h"
+#include "ui/lists.h"
 #include "ui/progbar.h"
 #include "ui/skin.h"
 #include "ui/tooltip.h"
@@ -24,6 +25,7 @@ struct DrivePage {
     WINMEMDC backBuffer;
     CTOOLTIP panelTips[kPanelTips];
     CPROGBAR usageBar;
+    ShownAttributes shownAttributes;
 };
 
 // Everything the pages draw from, and their own state. Page k belongs to

@@ -43,17 +43,6 @@ void SetCell(HWND list, int row, int column, const char* text) {
     SendMessageA(list, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
 }
 
-// Setting a cell to its own text still repaints it: only changes are set.
-void UpdateCell(HWND list, int row, int column, const char* text) {
-    char shown[64] = "";
-    LVITEMA item = {};
-    item.iSubItem = column;
-    item.pszText = shown;
-    item.cchTextMax = sizeof shown;
-    SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-    if (std::strcmp(shown, text) != 0) SetCell(list, row, column, text);
-}
-
 void AddRow(HWND list, int row, const char* first) {
     LVITEMA item = {};
     item.mask = LVIF_TEXT;
@@ -100,39 +89,42 @@ private:
     int top_;
 };
 
-void WriteValues(HWND list, const AttributeRow* rows, DWORD count) {
-    for (DWORD k = 0; k < count; ++k) {
-        const int row = static_cast<int>(k);
-        UpdateCell(list, row, ColumnValue, rows[k].value);
-        UpdateCell(list, row, ColumnWorst, rows[k].worst);
-        UpdateCell(list, row, ColumnWarn, rows[k].warn);
-        UpdateCell(list, row, ColumnRaw, rows[k].raw);
-        UpdateCell(list, row, ColumnFlag, rows[k].flag);
-    }
+// Setting a cell to its own text still repaints it: only changes are set.
+void UpdateCell(HWND list, int row, int column, const char* shown, const char* text) {
+    if (std::strcmp(shown, text) != 0) SetCell(list, row, column, text);
+}
+
+void WriteValues(HWND list, int row, const AttributeRow& now, const AttributeRow& was) {
+    UpdateCell(list, row, ColumnValue, was.value, now.value);
+    UpdateCell(list, row, ColumnWorst, was.worst, now.worst);
+    UpdateCell(list, row, ColumnWarn, was.warn, now.warn);
+    UpdateCell(list, row, ColumnRaw, was.raw, now.raw);
+    UpdateCell(list, row, ColumnFlag, was.flag, now.flag);
 }
 
 void FillAttributeList(HWND list, const AttributeRow* rows, DWORD count) {
     Refill refill(list);
+    const AttributeRow none = {};
     for (DWORD k = 0; k < count; ++k) {
-        AddRow(list, static_cast<int>(k), rows[k].id);
-        SetCell(list, static_cast<int>(k), ColumnName, rows[k].name);
+        const int row = static_cast<int>(k);
+        AddRow(list, row, rows[k].id);
+        SetCell(list, row, ColumnName, rows[k].name);
+        WriteValues(list, row, rows[k], none);
     }
-    WriteValues(list, rows, count);
 }
 
 // The rows still name the drive's attributes, in the same order.
-bool SameAttributes(HWND list, const AttributeRow* rows, DWORD count) {
-    if (RowCount(list) != static_cast<int>(count)) return false;
+bool SameAttributes(const ShownAttributes& shown, const AttributeRow* rows, DWORD count) {
+    if (shown.count != count) return false;
     for (DWORD k = 0; k < count; ++k) {
-        char id[sizeof rows[0].id] = "";
-        LVITEMA item = {};
-        item.iSubItem = ColumnId;
-        item.pszText = id;
-        item.cchTextMax = sizeof id;
-        SendMessageA(list, LVM_GETITEMTEXTA, k, reinterpret_cast<LPARAM>(&item));
-        if (std::strcmp(id, rows[k].id) != 0) return false;
+        if (std::strcmp(shown.rows[k].id, rows[k].id) != 0) return false;
     }
     return true;
+}
+
+void Remember(ShownAttributes& shown, const AttributeRow* rows, DWORD count) {
+    std::memcpy(shown.rows, rows, count * sizeof rows[0]);
+    shown.count = count;
 }
 
 }  // namespace
@@ -142,7 +134,8 @@ void SetupListColumns(HWND page) {
     AddColumns(GetDlgItem(page, IDC_ATTRIBUTE_LIST), kAttributeColumns);
 }
 
-void FillLists(HWND page, const DriveInfo& drive, const AppSettings& settings, DWORD hideIdentity) {
+void FillLists(HWND page, const DriveInfo& drive, const AppSettings& settings, DWORD hideIdentity,
+               ShownAttributes& shown) {
     BasicRow basic[kBasicRows];
     const DWORD basicCount = FillBasicRows(drive, hideIdentity, basic);
     if (basicCount != 0) {
@@ -156,18 +149,19 @@ void FillLists(HWND page, const DriveInfo& drive, const AppSettings& settings, D
     AttributeRow rows[kAttributeEntries];
     const DWORD count = FillAttributeRows(drive, settings.View.Decimal, rows);
     if (count == 0) return;
-    const HWND list = GetDlgItem(page, IDC_ATTRIBUTE_LIST);
-    FillAttributeList(list, rows, count);
+    FillAttributeList(GetDlgItem(page, IDC_ATTRIBUTE_LIST), rows, count);
+    Remember(shown, rows, count);
 }
 
-void UpdateAttributeValues(HWND page, const DriveInfo& drive, const AppSettings& settings) {
+void UpdateAttributeValues(HWND page, const DriveInfo& drive, const AppSettings& settings, ShownAttributes& shown) {
     AttributeRow rows[kAttributeEntries];
     const DWORD count = FillAttributeRows(drive, settings.View.Decimal, rows);
     if (count == 0) return;
     const HWND list = GetDlgItem(page, IDC_ATTRIBUTE_LIST);
-    if (SameAttributes(list, rows, count)) {
-        WriteValues(list, rows, count);
+    if (SameAttributes(shown, rows, count)) {
+        for (DWORD k = 0; k < count; ++k) WriteValues(list, static_cast<int>(k), rows[k], shown.rows[k]);
     } else {
         FillAttributeList(list, rows, count);
     }
+    Remember(shown, rows, count);
 }

@@ -86,7 +86,7 @@ void InitPage(HWND page, DrivePages& pages) {
     ShowDriveTexts(pages, k);
     DrawPage(pages, k);
     SetupListColumns(page);
-    FillLists(page, pages.Drive(k), *pages.settings, pages.drives->hideIdentity);
+    FillLists(page, pages.Drive(k), *pages.settings, pages.drives->hideIdentity, drivePage.shownAttributes);
 }
 
 void PaintPage(HWND page) {

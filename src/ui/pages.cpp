@@ -76,6 +76,7 @@ void DestroyPages(DrivePages& pages) {
         page.hPage = nullptr;
         page.usageBar.parent = nullptr;
         page.usageBar.control = nullptr;
+        page.shownAttributes.count = 0;
     }
     if (pages.drawing != nullptr && pages.drawing->imageListUser == pages.tabControl) {
         pages.drawing->imageListUser = nullptr;
@@ -180,12 +181,12 @@ void RefreshAllPages(DrivePages& pages, bool full) {
         RefreshDrive(*pages.drives, pages.drives->shown[k], *pages.settings);
         ShowDriveTexts(pages, k);
         DrawPage(pages, k);
-        const HWND page = pages.pages[k].hPage;
-        if (page == nullptr) continue;
+        DrivePage& page = pages.pages[k];
+        if (page.hPage == nullptr) continue;
         if (full) {
-            FillLists(page, drive, *pages.settings, pages.drives->hideIdentity);
+            FillLists(page.hPage, drive, *pages.settings, pages.drives->hideIdentity, page.shownAttributes);
         } else {
-            UpdateAttributeValues(page, drive, *pages.settings);
+            UpdateAttributeValues(page.hPage, drive, *pages.settings, page.shownAttributes);
         }
     }
 }
