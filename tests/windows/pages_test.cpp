@@ -15,6 +15,8 @@
 #include "smart/attributerows.h"
 #include "ui/lists.h"
 #include "ui/pagedialog.h"
+#include "app/maindialog.h"
+#include "ui/drawingresources.h"
 #include "ui/pages.h"
 #include "windows/page_fixture.h"
 
@@ -190,4 +192,59 @@ TEST_F(Pages, EveryPageIsGivenBackAtTeardown) {
     EXPECT_FALSE(IsWindow(tip));
     EXPECT_EQ(nullptr, pages.skin.skinBuffer.Dc());
     EXPECT_EQ(nullptr, drawing.imageListUser);
+}
+
+TEST_F(Pages, FontsAndImageListsReachTheTabsAndPagesAgainAfterARebuild) {
+    auto fontOf = [](HWND control) { return reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)); };
+    EXPECT_EQ(drawing.tabFont.Handle(), fontOf(pages.tabControl));
+    EXPECT_EQ(drawing.smallFont.Handle(), fontOf(List(1, IDC_ATTRIBUTE_LIST)));
+    EXPECT_EQ(drawing.middleFont.Handle(), pages.pages[1].usageBar.font);
+
+    appSettings.Fonts.Tab.lfHeight = -25;
+    appSettings.Fonts.Small.lfHeight = -15;
+    CreateFonts(drawing, appSettings);
+    ApplyFonts(pages);
+    EXPECT_EQ(drawing.tabFont.Handle(), fontOf(pages.tabControl));
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_EQ(drawing.smallFont.Handle(), fontOf(List(k, IDC_BASIC_LIST))) << k;
+        EXPECT_EQ(drawing.middleFont.Handle(), pages.pages[k].usageBar.font) << k;
+    }
+    // Taller tabs: the pages move down with the display area.
+    RECT area;
+    GetClientRect(pages.tabControl, &area);
+    SendMessageW(pages.tabControl, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+    MapWindowPoints(pages.tabControl, window_, reinterpret_cast<POINT*>(&area), 2);
+    RECT page;
+    GetWindowRect(Page(3), &page);
+    MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&page), 2);
+    EXPECT_EQ(area.top, page.top);
+
+    drives.Shown(1).status = HealthDanger;  // as the debug commands set it
+    BuildStatusImageList(drawing, appSettings, app.instance);
+    SetAllTabImages(pages);
+    EXPECT_EQ(drawing.statusImageList,
+              reinterpret_cast<HIMAGELIST>(SendMessageW(pages.tabControl, TCM_GETIMAGELIST, 0, 0)));
+    EXPECT_EQ(HealthDanger, TabImage(1));
+}
+
+TEST_F(Pages, AMissingSkinOrIconSetAtStartSwitchesItselfOff) {
+    DestroyWindow(window_);
+    const std::string ini = scratch_.SettingsFile();
+    WritePrivateProfileStringA("Global", "Run", "1", ini.c_str());
+    WritePrivateProfileStringA("Skin", "Enable", "1", ini.c_str());
+    WritePrivateProfileStringA("Skin", "File", "no-such-skin.png", ini.c_str());
+    WritePrivateProfileStringA("Icon", "Enable", "1", ini.c_str());
+    WritePrivateProfileStringA("Global", "Path", scratch_.Dir().Root().c_str(), ini.c_str());
+    SetStartValues(appSettings);
+    window_ = CreateDialogParamW(app.instance, MAKEINTRESOURCEW(IDD_MAIN), nullptr, MainDialogProc, 0);
+    Drain();
+    EXPECT_EQ(0, appSettings.Skin.Enable);
+    EXPECT_EQ(0, appSettings.Icon.Enable);
+    EXPECT_FALSE(pages.skin.skinLoaded);
+    ASSERT_EQ(4, TabCount());
+    const PanelRect& panel = pages.skin.panelRect;
+    EXPECT_EQ(GetSysColor(COLOR_BTNFACE), Buffer(0)->At(panel.cx - 3, panel.cy - 3)) << "drawn on the plain background";
+    char text[16] = "";
+    GetPrivateProfileStringA("Skin", "Enable", "", text, sizeof text, ini.c_str());
+    EXPECT_STREQ("1", text) << "corrected in memory only";
 }
