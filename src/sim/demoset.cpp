@@ -9,15 +9,6 @@ const WORD kAdvisory = 0x0032;  // OC EC SP
 const WORD kSata300 = 0x0004;
 const WORD kSata600 = 0x0008;
 
-SimVolume Volume(char letter, ULONGLONG total, ULONGLONG free, DWORD disk) {
-    SimVolume volume;
-    volume.letter = letter;
-    volume.totalBytes = total;
-    volume.freeBytes = free;
-    volume.disks = {disk};
-    return volume;
-}
-
 // A hard disk's table with the given defect counts, hours and temperature.
 SimBlock DiskTable(ULONGLONG reallocated, ULONGLONG pending, ULONGLONG uncorrectable, ULONGLONG hours,
                    BYTE temperature) {
@@ -96,8 +87,8 @@ void AddDemoDrives(Simulator& simulator) {
     warm.temperatureCycle = {38, 40, 42, 44, 46, 48, 49, 47, 45, 43, 41, 39};
     simulator.AddDrive(warm);
 
-    simulator.AddVolume(Volume('C', 239372136448ULL, 81234567168ULL, 0));
-    simulator.AddVolume(Volume('D', 1000202039296ULL, 402345678848ULL, 1));
-    simulator.AddVolume(Volume('E', 1000202039296ULL, 900123456512ULL, 2));
-    simulator.AddVolume(Volume('F', 1000202039296ULL, 12345678848ULL, 3));
+    simulator.AddVolume(SimVolumeOnDisk('C', 239372136448ULL, 81234567168ULL, 0));
+    simulator.AddVolume(SimVolumeOnDisk('D', 1000202039296ULL, 402345678848ULL, 1));
+    simulator.AddVolume(SimVolumeOnDisk('E', 1000202039296ULL, 900123456512ULL, 2));
+    simulator.AddVolume(SimVolumeOnDisk('F', 1000202039296ULL, 12345678848ULL, 3));
 }

@@ -407,3 +407,12 @@ bool LoadSimDrive(const std::string& folder, int number, SimDrive* drive, std::v
     volumes->insert(volumes->end(), found.begin(), found.end());
     return true;
 }
+
+SimVolume SimVolumeOnDisk(char letter, ULONGLONG totalBytes, ULONGLONG freeBytes, DWORD disk) {
+    SimVolume volume;
+    volume.letter = letter;
+    volume.totalBytes = totalBytes;
+    volume.freeBytes = freeBytes;
+    volume.disks = {disk};
+    return volume;
+}

@@ -80,6 +80,9 @@ struct SimVolume {
     bool opens = true;
 };
 
+// A volume that lies on one disk.
+SimVolume SimVolumeOnDisk(char letter, ULONGLONG totalBytes, ULONGLONG freeBytes, DWORD disk);
+
 struct SimDrive {
     int number = 0;  // 0..15: PHYSICALDRIVE number and bDriveNumber
     SimBlock identify{};

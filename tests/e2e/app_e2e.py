@@ -448,19 +448,26 @@ def status_service(wine):
     check(client.ask(b"\x00", 0.5) is None, "the server outlived the program")
 
 
-def golden_reply(wine):
-    """The fixtures' real drives, fixture k (by name) as drive number k."""
-    fixtures = os.environ.get("VELDAKOR_FIXTURES", "")
-    drives = os.path.join(fixtures, "drives")
+def fixture_drives(folder):
+    """The fixtures' real drives as a drive set, fixture k (by name) as drive
+    number k; returns the fixtures' folder and the names in that order."""
+    drives = os.path.join(os.environ.get("VELDAKOR_FIXTURES", ""), "drives")
     if not os.path.isdir(drives):
         raise Skipped("no shared drive fixtures (VELDAKOR_FIXTURES)")
-    folder = tempfile.mkdtemp(prefix="vk-e2e-")
-    for number, name in enumerate(sorted(n for n in os.listdir(drives) if os.path.isdir(os.path.join(drives, n)))):
+    names = sorted(n for n in os.listdir(drives) if os.path.isdir(os.path.join(drives, n)))
+    for number, name in enumerate(names):
         path = os.path.join(folder, "simdrives", "%02d" % number)
         os.makedirs(path)
         for block in ("identify.bin", "smart.bin", "thresholds.bin"):
             with open(os.path.join(drives, name, block), "rb") as source, open(os.path.join(path, block), "wb") as f:
                 f.write(source.read())
+    return drives, names
+
+
+def golden_reply(wine):
+    """The status reply for the fixtures' real drives, byte for byte."""
+    folder = tempfile.mkdtemp(prefix="vk-e2e-")
+    fixture_drives(folder)
     port = service_port()
     wine.write_settings(settings_file(Global={"Run": 1}, Server={"Enable": 1, "Port": port}))
     program = Program(wine, cwd=folder)
@@ -546,18 +553,8 @@ def check_fixture_page(page, k, want):
 
 def pages(wine):
     """The fixtures' drives on their pages, and a drive whose pending count rises."""
-    fixtures = os.environ.get("VELDAKOR_FIXTURES", "")
-    drives = os.path.join(fixtures, "drives")
-    if not os.path.isdir(drives):
-        raise Skipped("no shared drive fixtures (VELDAKOR_FIXTURES)")
     folder = tempfile.mkdtemp(prefix="vk-e2e-")
-    names = sorted(n for n in os.listdir(drives) if os.path.isdir(os.path.join(drives, n)))
-    for number, name in enumerate(names):
-        path = os.path.join(folder, "simdrives", "%02d" % number)
-        os.makedirs(path)
-        for block in ("identify.bin", "smart.bin", "thresholds.bin"):
-            with open(os.path.join(drives, name, block), "rb") as source, open(os.path.join(path, block), "wb") as f:
-                f.write(source.read())
+    drives, names = fixture_drives(folder)
     rising = len(names)
     write_drive(folder, rising, "E2E RISING DISK", "SERIAL-R", "FW-R",
                 [(0x05, 100, 100, 0), (0x09, 99, 99, 4321), (0xC2, 60, 50, 39), (0xC5, 100, 100, 0)],

@@ -15,6 +15,7 @@
 #include "base/msgbox.h"
 #include "common/drive_blocks.h"
 #include "common/scratch_dir.h"
+#include "windows/page_fixture.h"
 #include "res/resource.h"
 #include "settings/appsettings.h"
 #include "sim/simulator.h"
@@ -28,20 +29,12 @@ protected:
         previous_ = InstallDevices(&sim_);
         sim_.AddDrive(TestDrive(0, "FIRST"));
         sim_.AddDrive(TestDrive(2, "THIRD"));
-        updateLock.Create(kUpdateLockName);
-        networkLock.Create(kNetworkLockName);
-        SetStartValues(appSettings);
-        drives.Clear();
-        app = AppState();
-        app.instance = GetModuleHandleW(nullptr);
-        window_ = CreateDialogParamW(app.instance, MAKEINTRESOURCEW(IDD_MAIN), nullptr, MainDialogProc, 0);
+        window_ = OpenMainWindow();
         Drain();
     }
     ~MainWindow() override {
-        DestroyWindow(window_);
+        CloseMainWindow(window_);
         EXPECT_EQ(0, sim_.OpenHandles()) << "teardown closes the drives";
-        updateLock.Destroy();
-        networkLock.Destroy();
         InstallDevices(previous_);
     }
 

@@ -6,41 +6,36 @@
 #include "settings/appsettings.h"
 #include "smart/drivelocks.h"
 
-namespace {
-
-SimVolume Volume(char letter, DWORD disk, ULONGLONG total, ULONGLONG free) {
-    SimVolume volume;
-    volume.letter = letter;
-    volume.totalBytes = total;
-    volume.freeBytes = free;
-    volume.disks = {disk};
-    return volume;
-}
-
-}  // namespace
-
-PageWindow::PageWindow() : scratch_("pages") {
-    previous_ = InstallDevices(&sim_);
-    for (int number : {0, 1, 3, 5}) sim_.AddDrive(TestDrive(number, "DRIVE " + std::to_string(number)));
-    const ULONGLONG gigabyte = 1000000000ULL;
-    sim_.AddVolume(Volume('C', 0, 100 * gigabyte, 25 * gigabyte));
-    sim_.AddVolume(Volume('E', 0, 100 * gigabyte, 75 * gigabyte));
-    sim_.AddVolume(Volume('D', 3, 10 * gigabyte, 5 * gigabyte));
+HWND OpenMainWindow() {
     updateLock.Create(kUpdateLockName);
     networkLock.Create(kNetworkLockName);
     SetStartValues(appSettings);
     drives.Clear();
     app = AppState();
     app.instance = GetModuleHandleW(nullptr);
-    window_ = CreateDialogParamW(app.instance, MAKEINTRESOURCEW(IDD_MAIN), nullptr, MainDialogProc, 0);
+    return CreateDialogParamW(app.instance, MAKEINTRESOURCEW(IDD_MAIN), nullptr, MainDialogProc, 0);
+}
+
+void CloseMainWindow(HWND window) {
+    if (window != nullptr) DestroyWindow(window);
+    updateLock.Destroy();
+    networkLock.Destroy();
+}
+
+PageWindow::PageWindow() : scratch_("pages") {
+    previous_ = InstallDevices(&sim_);
+    for (int number : {0, 1, 3, 5}) sim_.AddDrive(TestDrive(number, "DRIVE " + std::to_string(number)));
+    const ULONGLONG gigabyte = 1000000000ULL;
+    sim_.AddVolume(SimVolumeOnDisk('C', 100 * gigabyte, 25 * gigabyte, 0));
+    sim_.AddVolume(SimVolumeOnDisk('E', 100 * gigabyte, 75 * gigabyte, 0));
+    sim_.AddVolume(SimVolumeOnDisk('D', 10 * gigabyte, 5 * gigabyte, 3));
+    window_ = OpenMainWindow();
     ShowWindow(window_, SW_SHOW);
     Drain();
 }
 
 PageWindow::~PageWindow() {
-    if (window_ != nullptr) DestroyWindow(window_);
-    updateLock.Destroy();
-    networkLock.Destroy();
+    CloseMainWindow(window_);
     InstallDevices(previous_);
 }
 

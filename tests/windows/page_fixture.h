@@ -17,6 +17,11 @@
 #include "sim/simulator.h"
 #include "windows/test_images.h"
 
+// The main window made as the program makes it at start (with the two
+// locks, the start values and cleared drives), and ended with its locks.
+HWND OpenMainWindow();
+void CloseMainWindow(HWND window);
+
 class PageWindow : public ::testing::Test {
 protected:
     PageWindow();
