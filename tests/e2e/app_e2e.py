@@ -130,6 +130,16 @@ class Program:
             time.sleep(0.3)
         raise Failure("no window titled %r" % TITLE)
 
+    def wait_shown(self, timeout=30):
+        """The window once it is shown: it exists, hidden, while it is being set up."""
+        end = time.monotonic() + timeout
+        window = self.wait_window(timeout)
+        while not window["visible"] and time.monotonic() < end:
+            time.sleep(0.2)
+            window = self.wine.window() or window
+        check(window["visible"], "the window was not shown")
+        return window
+
     def wait_exit(self, timeout=20):
         try:
             return self.process.wait(timeout=timeout)
@@ -235,13 +245,13 @@ def second_instance(wine):
 def placement(wine):
     wine.write_settings(settings_file(Global={"Run": 1, "X": -1, "Y": 100}))
     program = Program(wine)
-    window = program.wait_window()
+    window = program.wait_shown()
     check((window["x"], window["y"]) == (-1, 100), "X -1 and Y 100 gave %d, %d" % (window["x"], window["y"]))
     program.close()
 
     wine.write_settings(settings_file(Global={"Run": 1, "X": -1, "Y": -1}))
     program = Program(wine)
-    window = program.wait_window()
+    window = program.wait_shown()
     x, y = (1280 - window["w"]) // 2, (1024 - window["h"]) // 2
     check(abs(window["x"] - x) <= 1 and abs(window["y"] - y) <= 1,
           "not centred: %d, %d for %d, %d" % (window["x"], window["y"], x, y))
@@ -562,13 +572,9 @@ def pages(wine):
     # Debug lets the poll come every second.
     wine.write_settings(settings_file(Global={"Run": 1, "Debug": 1, "Monitor": 1, "Timer": 1}))
     program = Program(wine, cwd=folder)
-    hwnd = program.wait_window()["hwnd"]
+    hwnd = program.wait_shown()["hwnd"]
     try:
-        end = time.monotonic() + 20
         first = read_page(wine, hwnd, 0)
-        while not first["visible"] and time.monotonic() < end:
-            time.sleep(0.3)
-            first = read_page(wine, hwnd, 0)
         check(first["visible"], "page 0 is not shown at start")
         for k, name in enumerate(names):
             page = first if k == 0 else read_page(wine, hwnd, k)
