@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "app/tasktray.h"
 #include "base/mutex.h"
 #include "smart/driveinfo.h"
 #include "ui/drawingresources.h"
@@ -25,6 +26,9 @@ const WORD kFirstCommand = 32770;
 const WORD kLastCommand = 32930;
 
 const UINT_PTR kBlinkTimerId = 1;
+// What the tray icon sends the main window, the mouse message in lParam.
+const UINT kTrayCallback = WM_APP + 1;
+extern const char kWindowCaption[];
 
 struct AppState {
     HINSTANCE instance = nullptr;
@@ -33,6 +37,7 @@ struct AppState {
 };
 
 extern MUTEX singleInstance;
+extern TaskTrayIcon trayIcon;
 extern DriveTable drives;
 // The fonts, status images and pens; beside the drive table rather than in
 // it, because the table is portable and these are GDI objects.

@@ -24,8 +24,6 @@
 
 namespace {
 
-const char kWindowCaption[] = "Veldakor (x86)";
-
 void SetWindowIcons(HWND window) {
     HICON big = static_cast<HICON>(LoadImageW(app.instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, 0, 0,
                                               LR_DEFAULTSIZE | LR_SHARED));
@@ -65,6 +63,25 @@ void LoadDrawingResources() {
     SetTabFont(pages);
 }
 
+// The small icon with the window's caption as its tip; without an icon
+// table the window runs without a tray icon.
+void AddTrayIcon(HWND window) {
+    if (!trayIcon.Create(app.instance, window)) return;
+    trayIcon.SetCallback(kTrayCallback, kWindowCaption);
+    trayIcon.AddIcon(static_cast<HICON>(LoadImageW(app.instance, MAKEINTRESOURCEW(IDI_SMALL), IMAGE_ICON,
+                                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                                   LR_SHARED)),
+                     FALSE);
+    trayIcon.Show(0);
+}
+
+// A double-click on the icon moves the window into or out of the tray.
+void OnTrayCallback(HWND window, LPARAM mouse) {
+    if (mouse == WM_LBUTTONDBLCLK) {
+        PostMessageW(window, WM_SYSCOMMAND, appSettings.Global.TaskTray ? SC_RESTORE : SC_MINIMIZE, 0);
+    }
+}
+
 void Initialise(HWND window) {
     app.mainWindow = window;
     LoadSettingsAtStart(appSettings, drives);
@@ -72,6 +89,7 @@ void Initialise(HWND window) {
     SetWindowTextW(window, WideFromCp932(kWindowCaption).c_str());
     LoadDrawingResources();
     SetWindowIcons(window);
+    AddTrayIcon(window);
 
     CreateDevices(drives);
     AddAllDriveLetters(drives);
@@ -105,6 +123,7 @@ void Teardown(HWND window) {
     StopMonitorThread();
     StopServer(appSettings.Server.Port);
     EndNetwork();
+    trayIcon.Destroy();
     DestroyPages(pages);
     CloseDevices(drives);
     FreeDrawingResources(drawing);
@@ -192,7 +211,12 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_DROPFILES:
             DropFiles(reinterpret_cast<HDROP>(wParam));
             return FALSE;
+        case kTrayCallback:
+            OnTrayCallback(window, lParam);
+            return FALSE;
         default:
+            // The taskbar was made anew: the shell has forgotten the icon.
+            if (message == trayIcon.TaskbarMessage()) trayIcon.AddAgain();
             return FALSE;
     }
 }
