@@ -14,4 +14,9 @@ public:
     // offset are not kept (they read as zeros).
     static bool Write(const char* path, DWORD offset, const void* buffer, DWORD length);
     static bool Write(const char* path, const void* buffer, DWORD length);
+    // Writes the bytes to "path.tmp" and moves that over the path only once
+    // all were written, so the path holds either what it held before or all
+    // of the new bytes, never a part. The temporary file does not outlive a
+    // failure.
+    static bool Replace(const char* path, const void* buffer, DWORD length);
 };

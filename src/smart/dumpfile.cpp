@@ -28,12 +28,16 @@ std::string DumpBaseName(DWORD driveNumber, const DriveSummary& summary) {
     return base;
 }
 
-void DumpDrive(DriveTable& table, DWORD slot) {
-    if (slot >= kDriveSlots) return;
+std::vector<std::string> DumpDrive(DriveTable& table, DWORD slot) {
+    std::vector<std::string> failed;
+    if (slot >= kDriveSlots) return failed;
     DriveInfo& drive = table.slots[slot];
     CritSectLock lock(updateLock);
-    if (!drive.present || drive.identifyResult == nullptr || drive.dataResult == nullptr) return;
+    if (!drive.present || drive.identifyResult == nullptr || drive.dataResult == nullptr) return failed;
     const std::string base = DumpBaseName(slot, drive.summary);
-    CBFILE::Write((base + "_ID").c_str(), 0, drive.identifyResult, kAtaBlockSize);
-    CBFILE::Write((base + "_DA").c_str(), 0, drive.dataResult, kAttributeTableSize);
+    const std::string identify = base + "_ID";
+    const std::string attributes = base + "_DA";
+    if (!CBFILE::Replace(identify.c_str(), drive.identifyResult, kAtaBlockSize)) failed.push_back(identify);
+    if (!CBFILE::Replace(attributes.c_str(), drive.dataResult, kAttributeTableSize)) failed.push_back(attributes);
+    return failed;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "smart/driveinfo.h"
 
@@ -12,5 +13,7 @@
 std::string DumpBaseName(DWORD driveNumber, const DriveSummary& summary);
 
 // Writes both files of a present drive with data, under the update lock;
-// a drive without data writes nothing.
-void DumpDrive(DriveTable& table, DWORD slot);
+// a drive without data writes nothing. Each file is written whole or not
+// at all (an earlier file of that name then stays as it was). Returns the
+// names of the files that could not be written.
+std::vector<std::string> DumpDrive(DriveTable& table, DWORD slot);

@@ -1,5 +1,6 @@
 #include "base/cbfile.h"
 
+#include <filesystem>
 #include <string>
 #include <type_traits>
 
@@ -96,4 +97,26 @@ TEST(CBFILEMissing, FileOrFolder) {
     EXPECT_FALSE(CBFILE::Read(inMissingFolder.c_str(), buffer, 4));
     EXPECT_FALSE(CBFILE::Write(inMissingFolder.c_str(), "data", 4));
     EXPECT_FALSE(TestDir::Exists(inMissingFolder));
+}
+
+TEST(CBFILEReplace, AllTheNewBytesOrTheOldFileAndNoTemporaryLeft) {
+    TestDir dir("cbfile");
+    const std::string path = dir.Path("0.MODEL.FW.SN_ID");
+    TestDir::WriteAll(path, std::string(2000, 'x'));
+    const std::string bytes = Pattern(512);
+    EXPECT_TRUE(CBFILE::Replace(path.c_str(), bytes.data(), 512));
+    EXPECT_EQ(bytes, TestDir::ReadAll(path));
+    EXPECT_FALSE(TestDir::Exists(path + ".tmp"));
+
+    // The temporary name is taken by a folder: nothing can be written, and
+    // the earlier file stays whole.
+    std::filesystem::create_directory(path + ".tmp");
+    EXPECT_FALSE(CBFILE::Replace(path.c_str(), std::string(512, 'y').data(), 512));
+    EXPECT_EQ(bytes, TestDir::ReadAll(path));
+
+    // The name itself is a folder: the bytes written go again.
+    const std::string folder = dir.Path("taken_DA");
+    std::filesystem::create_directory(folder);
+    EXPECT_FALSE(CBFILE::Replace(folder.c_str(), bytes.data(), 360));
+    EXPECT_FALSE(TestDir::Exists(folder + ".tmp"));
 }
