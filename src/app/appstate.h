@@ -11,20 +11,6 @@
 #include "ui/drawingresources.h"
 #include "ui/drivepages.h"
 
-// Command the monitor thread posts after every cycle: fresh drive data.
-const WORD kCommandRefreshFromMonitor = 32770;
-// Re-read the drives now.
-const WORD kCommandRefresh = 32771;
-// Tray toggle: between the shown window and the tray.
-const WORD kCommandTrayToggle = 32800;
-// Monitoring on or off.
-const WORD kCommandMonitoring = 32803;
-// The status service on or off.
-const WORD kCommandNetwork = 32804;
-const WORD kCommandExit = 32930;
-const WORD kFirstCommand = 32770;
-const WORD kLastCommand = 32930;
-
 const UINT_PTR kBlinkTimerId = 1;
 // What the tray icon sends the main window, the mouse message in lParam.
 const UINT kTrayCallback = WM_APP + 1;

@@ -1,6 +1,7 @@
 #include "app/monitor.h"
 
 #include "app/appstate.h"
+#include "app/commandids.h"
 #include "drive/probe.h"
 #include "settings/appsettings.h"
 #include "smart/drivelocks.h"

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/appstate.h"
+#include "app/commandids.h"
 #include "app/maindialog.h"
 #include "app/messages.h"
 #include "base/msgbox.h"

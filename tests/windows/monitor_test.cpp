@@ -7,6 +7,7 @@
 #include <atomic>
 
 #include "app/appstate.h"
+#include "app/commandids.h"
 #include "app/monitor.h"
 #include "common/drive_blocks.h"
 #include "drive/probe.h"
