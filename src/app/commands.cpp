@@ -1,51 +1,43 @@
 #include "app/commands.h"
 
 #include "app/appstate.h"
-#include "app/monitor.h"
-#include "drive/probe.h"
-#include "net/netlink.h"
+#include "app/commandgroups.h"
+#include "app/commandids.h"
+#include "base/aboutbox.h"
 #include "settings/appsettings.h"
-#include "smart/drivelocks.h"
-#include "ui/pages.h"
+#include "settings/settingsfile.h"
+
+namespace {
+
+// In the tray the window's place is not where it will come back to.
+void SaveAllSettings(HWND window) {
+    if (!appSettings.Global.TaskTray) {
+        RECT rect;
+        if (GetWindowRect(window, &rect)) {
+            appSettings.Global.X = rect.left;
+            appSettings.Global.Y = rect.top;
+        }
+    }
+    SaveSettings(appSettings, drives);
+}
+
+}  // namespace
 
 INT_PTR DispatchCommand(HWND window, WORD command) {
     switch (command) {
-        case kCommandRefreshFromMonitor:
-            MonitorRefreshTaken();
-            RefreshAllPages(pages, false);
+        case kCommandSaveSettings:
+            SaveAllSettings(window);
             return TRUE;
-        case kCommandRefresh: {
-            {
-                CritSectLock lock(updateLock);
-                UpdateDevices(drives);
-            }
-            RefreshAllPages(pages, false);
-            return TRUE;
-        }
-        case kCommandMonitoring:
-            appSettings.Global.Monitor = !appSettings.Global.Monitor;
-            PauseResumeMonitor(appSettings.Global.Monitor);
-            return TRUE;
-        case kCommandNetwork:
-            appSettings.Server.Enable = !appSettings.Server.Enable;
-            if (appSettings.Server.Enable) {
-                StartServer(appSettings.Server.Port);
-            } else {
-                StopServer(appSettings.Server.Port);
-            }
-            appSettings.Server.Enable = ServerThreadExists();
-            if (appSettings.Server.Enable) {
-                appSettings.Global.Monitor = 1;
-                PauseResumeMonitor(1);
-            }
+        case kCommandAbout:
+            ShowAboutBox(window);
             return TRUE;
         case kCommandExit:
             EndDialog(window, 1);
             return TRUE;
-        case kCommandTrayToggle:
-            PostMessageW(window, WM_SYSCOMMAND, appSettings.Global.TaskTray ? SC_RESTORE : SC_MINIMIZE, 0);
-            return TRUE;
         default:
-            return FALSE;
+            return RunDriveCommand(window, command) || RunSwitchCommand(window, command) ||
+                           RunLookCommand(window, command)
+                       ? TRUE
+                       : FALSE;
     }
 }

@@ -3,5 +3,6 @@
 
 #include <windows.h>
 
-// Runs one command; the result is the dialog procedure's.
+// Runs one command: TRUE for every command there is (also when the user
+// cancels its dialog or answers No), FALSE for the unassigned ids.
 INT_PTR DispatchCommand(HWND window, WORD command);

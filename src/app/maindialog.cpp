@@ -6,8 +6,10 @@
 #include <cstring>
 
 #include "app/appstate.h"
+#include "app/commandids.h"
 #include "app/blink.h"
 #include "app/commands.h"
+#include "app/contextmenu.h"
 #include "app/messages.h"
 #include "app/monitor.h"
 #include "app/presentation.h"
@@ -75,10 +77,21 @@ void AddTrayIcon(HWND window) {
     trayIcon.Show(0);
 }
 
-// A double-click on the icon moves the window into or out of the tray.
+// The menu's WM_NULL wakes the window's queue, so that a menu closed by a
+// click elsewhere does not leave the next click swallowed.
+void OpenContextMenu(HWND window) {
+    ShowContextMenu(window);
+    PostMessageW(window, WM_NULL, 0, 0);
+}
+
+// A double-click on the icon moves the window into or out of the tray; the
+// right button opens the menu there, also while the window is hidden.
 void OnTrayCallback(HWND window, LPARAM mouse) {
     if (mouse == WM_LBUTTONDBLCLK) {
         PostMessageW(window, WM_SYSCOMMAND, appSettings.Global.TaskTray ? SC_RESTORE : SC_MINIMIZE, 0);
+    } else if (mouse == WM_RBUTTONDOWN) {
+        ForceForeground(GetDesktopWindow());
+        OpenContextMenu(window);
     }
 }
 
@@ -207,6 +220,9 @@ INT_PTR CALLBACK MainDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return TRUE;
         case WM_LBUTTONDBLCLK:
             if (!appSettings.Global.Title) PostMessageW(window, WM_COMMAND, kCommandTrayToggle, 0);
+            return TRUE;
+        case WM_RBUTTONDOWN:
+            OpenContextMenu(window);
             return TRUE;
         case WM_DROPFILES:
             DropFiles(reinterpret_cast<HDROP>(wParam));

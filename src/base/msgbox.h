@@ -18,7 +18,7 @@ typedef int(WINAPI* WideMessageShower)(HWND owner, LPCWSTR text, LPCWSTR caption
 // Styles of the three kinds of box.
 const UINT ERROR_BOX_STYLE = MB_OK | MB_ICONERROR | MB_TOPMOST | MB_SETFOREGROUND;
 const UINT NOTICE_BOX_STYLE = MB_OK | MB_ICONINFORMATION | MB_TOPMOST | MB_SETFOREGROUND;
-const UINT QUESTION_BOX_STYLE = MB_YESNO | MB_ICONQUESTION;
+const UINT QUESTION_BOX_STYLE = MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND;
 
 // Error the user must see: no owner, caption "エラー情報". The program goes
 // on afterwards.

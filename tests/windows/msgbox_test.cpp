@@ -75,7 +75,7 @@ TEST(MessageBox, EachKindHasItsCaptionStyleAndOwner) {
     EXPECT_EQ(FakeWindow(0x1230), calls[2].owner);
     EXPECT_EQ("question text", calls[2].text);
     EXPECT_EQ(kQuestionCaption, calls[2].caption);
-    EXPECT_EQ(static_cast<UINT>(MB_YESNO | MB_ICONQUESTION), calls[2].style);
+    EXPECT_EQ(static_cast<UINT>(MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND), calls[2].style);
 
     EXPECT_EQ(FakeWindow(0x4560), calls[3].owner);
     EXPECT_EQ("any text", calls[3].text);
@@ -139,7 +139,7 @@ TEST(MessageBox, QuestionGoesThroughTheWideCallWithItsOwner) {
     EXPECT_EQ(FakeWindow(0x7770), wideCalls[0].owner);
     EXPECT_EQ((std::wstring{0x7D42, 0x4E86, 0x3057, 0x307E, 0x3059, 0x304B, 0xFF1F}), wideCalls[0].text);  // 終了しますか？
     EXPECT_EQ((std::wstring{0x78BA, 0x8A8D, 0x753B, 0x9762}), wideCalls[0].caption);
-    EXPECT_EQ(static_cast<UINT>(MB_YESNO | MB_ICONQUESTION), wideCalls[0].style);
+    EXPECT_EQ(static_cast<UINT>(MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND), wideCalls[0].style);
 }
 
 // The test program carries its own version resource (shell_tests.rc).

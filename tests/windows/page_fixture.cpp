@@ -1,5 +1,6 @@
 #include "windows/page_fixture.h"
 
+#include "app/commandids.h"
 #include "app/maindialog.h"
 #include "common/drive_blocks.h"
 #include "res/resource.h"
@@ -11,6 +12,7 @@ HWND OpenMainWindow() {
     networkLock.Create(kNetworkLockName);
     SetStartValues(appSettings);
     drives.Clear();
+    drives.hideIdentity = 0;  // as a new process starts
     app = AppState();
     app.instance = GetModuleHandleW(nullptr);
     return CreateDialogParamW(app.instance, MAKEINTRESOURCEW(IDD_MAIN), nullptr, MainDialogProc, 0);

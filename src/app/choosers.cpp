@@ -1,0 +1,6 @@
+#include "app/choosers.h"
+
+#include "base/windowutil.h"
+
+const Choosers kStandardChoosers = {ChooseColourDialog, ChooseFontDialog, ChooseFileInFolder};
+Choosers choosers = kStandardChoosers;

@@ -1,0 +1,105 @@
+#include <string>
+#include <vector>
+
+#include "app/appstate.h"
+#include "app/commandgroups.h"
+#include "app/commandids.h"
+#include "app/messages.h"
+#include "app/monitor.h"
+#include "base/msgbox.h"
+#include "drive/probe.h"
+#include "settings/appsettings.h"
+#include "settings/settingsfile.h"
+#include "smart/drivelocks.h"
+#include "smart/dumpfile.h"
+#include "smart/limits.h"
+#include "ui/header.h"
+#include "ui/pages.h"
+
+namespace {
+
+// The commands on the shown drive do nothing while there is none.
+bool HasCurrentDrive() { return pages.currentPage >= 0 && pages.currentPage < pages.PageCount(); }
+
+DWORD CurrentSlot() { return drives.shown[pages.currentPage]; }
+
+void MoveLimits(HWND window, const char* question, void (*move)(DriveTable&, DWORD)) {
+    if (!HasCurrentDrive()) return;
+    if (AskQuestionBox(window, question)) {
+        CritSectLock lock(updateLock);
+        move(drives, CurrentSlot());
+    }
+    RefreshAllPages(pages, true);
+}
+
+// One box for all the files that could not be written, so that a folder
+// that takes nothing does not raise a box per drive.
+void Dump(bool all) {
+    if (!HasCurrentDrive()) return;
+    std::vector<std::string> failed;
+    const int first = all ? 0 : pages.currentPage;
+    const int last = all ? pages.PageCount() - 1 : pages.currentPage;
+    for (int k = first; k <= last; ++k) {
+        const std::vector<std::string> names = DumpDrive(drives, drives.shown[k]);
+        failed.insert(failed.end(), names.begin(), names.end());
+    }
+    if (failed.empty()) return;
+    std::string text = kDumpFailed;
+    for (const std::string& name : failed) text += "\r\n" + name;
+    ShowErrorBox(text.c_str());
+}
+
+void SetDebugState(WORD command) {
+    if (!HasCurrentDrive()) return;
+    DriveInfo& drive = pages.Drive(pages.currentPage);
+    {
+        // The status service copies the record under the same lock.
+        CritSectLock lock(updateLock);
+        if (command == kCommandDebugHot) {
+            drive.summary.temperature = static_cast<signed char>(appSettings.Temperature.Threshold + 1);
+        } else {
+            drive.status = command - kCommandDebugGood;
+        }
+    }
+    if (command != kCommandDebugHot) SetTabImage(pages, pages.currentPage);
+    DrawPage(pages, pages.currentPage);
+}
+
+}  // namespace
+
+bool RunDriveCommand(HWND window, WORD command) {
+    switch (command) {
+        case kCommandRefreshFromMonitor:
+            MonitorRefreshTaken();
+            RefreshAllPages(pages, false);
+            return true;
+        case kCommandRefresh: {
+            {
+                CritSectLock lock(updateLock);
+                UpdateDevices(drives);
+            }
+            RefreshAllPages(pages, false);
+            return true;
+        }
+        case kCommandHideIdentity:
+            drives.hideIdentity = !drives.hideIdentity;
+            RefreshAllPages(pages, true);
+            return true;
+        case kCommandLimitsToCurrent:
+            MoveLimits(window, kLimitsToCurrentQuestion, SetLimitsToCurrent);
+            return true;
+        case kCommandLimitsToZero:
+            MoveLimits(window, kLimitsToZeroQuestion, ResetLimits);
+            return true;
+        case kCommandDumpShown:
+        case kCommandDumpAll:
+            Dump(command == kCommandDumpAll);
+            return true;
+        default:
+            if (command >= kCommandDebugGood && command <= kCommandDebugHot) {
+                SetDebugState(command);
+                return true;
+            }
+            return false;
+    }
+}

@@ -1,0 +1,305 @@
+// The commands of the context menu against the running main window: their
+// effects read back from the drives, the pages, the files and the settings
+// file, and what they leave alone.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "app/appstate.h"
+#include "app/choosers.h"
+#include "app/commandids.h"
+#include "app/commands.h"
+#include "res/resource.h"
+#include "settings/appsettings.h"
+#include "settings/settingsfile.h"
+#include "windows/page_fixture.h"
+
+namespace {
+
+// The dialogs answer what the test set, and record what they started from.
+struct Answers {
+    COLORREF colour = 0;
+    bool fontChosen = false;
+    LONG fontHeight = 0;
+    std::string file;  // empty: cancelled
+    COLORREF colourStart = 0;
+    std::string fileStart;
+    int asked = 0;
+};
+Answers answers;
+
+COLORREF AnswerColour(COLORREF start, HWND) {
+    ++answers.asked;
+    answers.colourStart = start;
+    return answers.colour == CLR_INVALID ? start : answers.colour;
+}
+
+int AnswerFont(LOGFONTA* font, HWND) {
+    ++answers.asked;
+    if (answers.fontChosen) font->lfHeight = answers.fontHeight;
+    return answers.fontChosen ? 1 : 0;
+}
+
+int AnswerFile(HWND, char* path) {
+    ++answers.asked;
+    answers.fileStart = path;
+    if (answers.file.empty()) return 0;
+    std::strcpy(path, answers.file.c_str());
+    return 1;
+}
+
+std::wstring FromCp932(const std::string& text) {
+    wchar_t wide[512] = L"";
+    MultiByteToWideChar(932, 0, text.c_str(), -1, wide, 512);
+    return wide;
+}
+
+class Commands : public PageWindow {
+protected:
+    Commands() {
+        answers = Answers();
+        answers.colour = CLR_INVALID;
+        choosers = {AnswerColour, AnswerFont, AnswerFile};
+        recorder_.Clear();
+    }
+    ~Commands() override { choosers = kStandardChoosers; }
+
+    INT_PTR Run(WORD command) {
+        const INT_PTR result = Call(WM_COMMAND, command);
+        Drain();
+        return result;
+    }
+    std::string SettingsBytes() const { return TestDir::ReadAll(scratch_.SettingsFile()); }
+    std::string Key(const char* section, const char* key) const {
+        char value[64] = "";
+        GetPrivateProfileStringA(section, key, "(none)", value, sizeof value, scratch_.SettingsFile().c_str());
+        return value;
+    }
+    static std::string CellNamed(HWND list, const std::string& name) {
+        for (int row = 0; row < Rows(list); ++row) {
+            if (Cell(list, row, 0) == name) return Cell(list, row, 1);
+        }
+        return "(no row)";
+    }
+    void ShowPageOf(int k) {
+        SendMessageW(pages.tabControl, TCM_SETCURSEL, k, 0);
+        NMHDR change = {pages.tabControl, IDC_TAB, static_cast<UINT>(TCN_SELCHANGE)};
+        Call(WM_NOTIFY, IDC_TAB, reinterpret_cast<LPARAM>(&change));
+    }
+};
+
+}  // namespace
+
+TEST_F(Commands, ThresholdQuestionsAnsweredNoChangeNothingAndYesMoveTheShownDrivesLimits) {
+    ShowPageOf(1);  // drive 1 reports one reallocated sector: caution
+    ASSERT_EQ(1, pages.currentPage);
+    ASSERT_EQ(HealthCaution, drives.slots[1].status);
+    const std::string before = SettingsBytes();
+    ASSERT_FALSE(before.empty()) << "the first start writes the file";
+
+    recorder_.SetAnswer(IDNO);
+    EXPECT_EQ(TRUE, Run(kCommandLimitsToCurrent));
+    ASSERT_EQ(1u, recorder_.Calls().size());
+    const MessageRecorder::Call& question = recorder_.Calls()[0];
+    EXPECT_EQ(window_, question.owner);
+    EXPECT_EQ(L"確認画面", FromCp932(question.caption));
+    EXPECT_EQ(L"閾値を現在値で更新しますか？", FromCp932(question.text));
+    EXPECT_EQ(static_cast<UINT>(MB_YESNO | MB_ICONQUESTION | MB_SETFOREGROUND), question.style);
+    EXPECT_EQ(0, drives.slots[1].limit05);
+    EXPECT_EQ(before, SettingsBytes()) << "No writes nothing";
+
+    recorder_.SetAnswer(IDYES);
+    Run(kCommandLimitsToCurrent);
+    EXPECT_EQ(1, drives.slots[1].limit05);
+    EXPECT_EQ(HealthGood, drives.slots[1].status) << "the present count is accepted";
+    EXPECT_EQ(static_cast<int>(HealthGood), TabImage(1));
+    EXPECT_EQ("1", Key("Drive01", "A05"));
+    EXPECT_EQ("0", Key("Drive03", "A05")) << "other drives keep their sections";
+
+    // Limits of another drive stay when the shown one goes back to zero.
+    ShowPageOf(2);
+    Run(kCommandLimitsToCurrent);
+    ASSERT_EQ(3, drives.slots[3].limit05);
+    ShowPageOf(1);
+    recorder_.SetAnswer(IDCANCEL);  // any answer but Yes
+    Run(kCommandLimitsToZero);
+    EXPECT_EQ(1, drives.slots[1].limit05);
+    recorder_.SetAnswer(IDYES);
+    Run(kCommandLimitsToZero);
+    EXPECT_EQ(0, drives.slots[1].limit05);
+    EXPECT_EQ(HealthCaution, drives.slots[1].status);
+    EXPECT_EQ("0", Key("Drive01", "A05"));
+    EXPECT_EQ(3, drives.slots[3].limit05);
+    EXPECT_EQ("3", Key("Drive03", "A05"));
+    EXPECT_EQ(L"閾値を初期値で更新しますか？", FromCp932(recorder_.Calls().back().text));
+}
+
+TEST_F(Commands, DumpsWriteTheSimulatedBlocksAndReportFilesThatCannotBeWritten) {
+    ShowPageOf(2);  // drive 3
+    EXPECT_EQ(TRUE, Run(kCommandDumpShown));
+    const SimDrive& drive = *sim_.Drive(3);
+    const std::string base = "3.DRIVE 3.FW1.SN3";
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(drive.identify.data()), 512), TestDir::ReadAll(base + "_ID"));
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(drive.smart.data()) + 2, 360), TestDir::ReadAll(base + "_DA"));
+    EXPECT_FALSE(TestDir::Exists("0.DRIVE 0.FW1.SN0_ID")) << "only the shown drive";
+    EXPECT_TRUE(recorder_.Calls().empty());
+
+    // A name the file system refuses (a folder holds it): one box names
+    // every file not written; the rest is written, no part is left behind.
+    CreateDirectoryA("1.DRIVE 1.FW1.SN1_DA", nullptr);
+    CreateDirectoryA("5.DRIVE 5.FW1.SN5_ID", nullptr);
+    Run(kCommandDumpAll);
+    for (const char* written : {"0.DRIVE 0.FW1.SN0_ID", "0.DRIVE 0.FW1.SN0_DA", "1.DRIVE 1.FW1.SN1_ID",
+                                "3.DRIVE 3.FW1.SN3_ID", "5.DRIVE 5.FW1.SN5_DA"}) {
+        EXPECT_EQ(std::string(written).back() == 'D' ? 512u : 360u, TestDir::ReadAll(written).size()) << written;
+    }
+    EXPECT_FALSE(TestDir::Exists("1.DRIVE 1.FW1.SN1_DA.tmp"));
+    EXPECT_FALSE(TestDir::Exists("5.DRIVE 5.FW1.SN5_ID.tmp"));
+    ASSERT_EQ(1u, recorder_.Calls().size());
+    const MessageRecorder::Call& box = recorder_.Calls()[0];
+    EXPECT_EQ(L"情報の出力に失敗しました。\r\n1.DRIVE 1.FW1.SN1_DA\r\n5.DRIVE 5.FW1.SN5_ID", FromCp932(box.text));
+    EXPECT_EQ(static_cast<UINT>(MB_OK | MB_ICONERROR | MB_TOPMOST | MB_SETFOREGROUND), box.style);
+}
+
+TEST_F(Commands, DebugStatesLastUntilTheNextRefresh) {
+    ShowPageOf(0);
+    Run(kCommandDebugGood + 2);
+    EXPECT_EQ(HealthDanger, drives.slots[0].status);
+    EXPECT_EQ(static_cast<int>(HealthDanger), TabImage(0));
+    EXPECT_EQ(static_cast<int>(HealthCaution), TabImage(1)) << "only the shown drive";
+    Run(kCommandDebugError);
+    EXPECT_EQ(static_cast<int>(HealthError), TabImage(0));
+    appSettings.Temperature.Threshold = 127;  // eight bits: one more is -128
+    Run(kCommandDebugHot);
+    EXPECT_EQ(-128, drives.slots[0].summary.temperature);
+    appSettings.Temperature.Threshold = 50;
+    Run(kCommandDebugHot);
+    EXPECT_EQ(51, drives.slots[0].summary.temperature);
+    Refresh();
+    EXPECT_EQ(HealthGood, drives.slots[0].status);
+    EXPECT_EQ(35, drives.slots[0].summary.temperature);
+}
+
+TEST_F(Commands, WithoutDrivesTheDriveCommandsDoNothing) {
+    CloseMainWindow(window_);
+    sim_.Clear();
+    window_ = OpenMainWindow();
+    Drain();
+    ASSERT_EQ(0u, drives.driveCount);
+    const std::string before = SettingsBytes();
+    recorder_.SetAnswer(IDYES);
+    for (WORD command : {kCommandLimitsToCurrent, kCommandLimitsToZero, kCommandDumpShown, kCommandDumpAll,
+                         kCommandDebugGood, kCommandDebugError, kCommandDebugHot, kCommandTemperatureWatch,
+                         kCommandHideIdentity, kCommandRefresh}) {
+        EXPECT_EQ(TRUE, Run(command)) << command;
+    }
+    EXPECT_TRUE(recorder_.Calls().empty()) << "no question, no box";
+    EXPECT_EQ(before, SettingsBytes());
+    EXPECT_EQ(static_cast<LONG>(HealthGood), drives.slots[0].status);
+}
+
+TEST_F(Commands, UnassignedIdsAreNotCommands) {
+    for (WORD id : {32777, 32783, 32789, 32799, 32806, 32815, 32829, 32831, 32838, 32847, 32855, 32863, 32869,
+                    32879, 32883, 32911, 32913, 32928}) {
+        EXPECT_EQ(FALSE, DispatchCommand(window_, id)) << id;
+    }
+}
+
+TEST_F(Commands, SwitchesChangeWhatThePagesShowAndOnlySavingWritesTheFile) {
+    const std::string before = SettingsBytes();
+    const HWND basic = List(0, IDC_BASIC_LIST);
+    ASSERT_TRUE(IsWindowVisible(basic));
+    Run(kCommandShowBasic);
+    EXPECT_FALSE(IsWindowVisible(basic));
+    EXPECT_EQ(0, appSettings.View.Basic);
+    Run(kCommandShowBasic);
+    EXPECT_TRUE(IsWindowVisible(basic));
+
+    Run(kCommandHideIdentity);
+    EXPECT_EQ("*", CellNamed(basic, "Firmware Revision"));
+    EXPECT_EQ("*", CellNamed(basic, "Serial Number"));
+    EXPECT_EQ("DRIVE 0", CellNamed(basic, "Model Number"));
+    Run(kCommandHideIdentity);
+    EXPECT_EQ("FW1", CellNamed(basic, "Firmware Revision"));
+
+    const HWND attributes = List(0, IDC_ATTRIBUTE_LIST);
+    const std::string hexId = Cell(attributes, 3, 0);
+    Run(kCommandDecimal);
+    EXPECT_EQ("C2", hexId);
+    EXPECT_EQ("194", Cell(attributes, 3, 0));
+
+    const LONG captioned = GetWindowLongW(window_, GWL_STYLE) & WS_CAPTION;
+    Run(kCommandTitle);
+    EXPECT_NE(captioned, GetWindowLongW(window_, GWL_STYLE) & WS_CAPTION);
+    for (WORD command = kCommandShowModel; command <= kCommandShowDiskUsage; ++command) Run(command);
+    EXPECT_EQ(0, appSettings.View.Model | appSettings.View.DiskUsage);
+    Run(kCommandShadowFirst + 3);
+    EXPECT_EQ(4, appSettings.Shadow.Type);
+    EXPECT_EQ(before, SettingsBytes()) << "switches live in memory until saved";
+
+    SetWindowPos(window_, nullptr, 123, 45, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    Run(kCommandSaveSettings);
+    const std::string saved = SettingsBytes();
+    EXPECT_EQ("123", Key("Global", "X"));
+    EXPECT_EQ("45", Key("Global", "Y"));
+    EXPECT_EQ("0", Key("View", "Model"));
+    EXPECT_EQ("4", Key("Shadow", "Type"));
+    scratch_.RemoveSettingsFile();
+    SaveSettings(appSettings, drives);
+    EXPECT_EQ(SettingsBytes(), saved) << "the command writes what SaveSettings writes";
+
+    // In the tray the window's place is not its place: the stored one stays.
+    appSettings.Global.TaskTray = 1;
+    SetWindowPos(window_, nullptr, 300, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    Run(kCommandSaveSettings);
+    EXPECT_EQ("123", Key("Global", "X"));
+}
+
+TEST_F(Commands, ChoosersStartFromTheCurrentValuesAndCancellingChangesNothing) {
+    const std::string before = SettingsBytes();
+    appSettings.Colors.Graph = RGB(10, 20, 30);
+    CreatePens(drawing, appSettings);
+    const HPEN pen = drawing.graphPen.Get();
+    Run(kCommandColourGraph);  // cancelled
+    EXPECT_EQ(RGB(10, 20, 30), answers.colourStart);
+    EXPECT_EQ(pen, drawing.graphPen.Get()) << "nothing rebuilt";
+    answers.colour = RGB(200, 100, 50);
+    Run(kCommandColourGraph);
+    EXPECT_EQ(RGB(200, 100, 50), appSettings.Colors.Graph);
+    LOGPEN drawn = {};
+    GetObjectW(drawing.graphPen.Get(), sizeof drawn, &drawn);
+    EXPECT_EQ(RGB(200, 100, 50), drawn.lopnColor) << "the graph's pens are made again";
+    answers.colour = RGB(9, 8, 7);
+    Run(kCommandColourText);
+    EXPECT_EQ(RGB(9, 8, 7), pages.pages[0].usageBar.textColour);
+
+    const HWND list = List(0, IDC_BASIC_LIST);
+    const HFONT font = reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0));
+    Run(kCommandFontTab + 3);  // small, cancelled
+    EXPECT_EQ(font, reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)));
+    answers.fontChosen = true;
+    answers.fontHeight = -30;
+    Run(kCommandFontTab + 3);
+    LOGFONTA shown = {};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)), sizeof shown, &shown);
+    EXPECT_EQ(-30, shown.lfHeight) << "the lists show the new font";
+    EXPECT_EQ(-30, appSettings.Fonts.Small.lfHeight);
+
+    std::strcpy(appSettings.Skin.File, "C:\\skins\\old.png");
+    Run(kCommandSkinFile);  // cancelled
+    EXPECT_EQ("C:\\skins\\old.png", answers.fileStart);
+    EXPECT_STREQ("C:\\skins\\old.png", appSettings.Skin.File);
+    answers.file = "C:\\skins\\missing.png";
+    appSettings.Skin.Enable = 1;
+    Run(kCommandSkinFile);
+    EXPECT_STREQ("C:\\skins\\missing.png", appSettings.Skin.File);
+    EXPECT_EQ(0, appSettings.Skin.Enable) << "a skin that does not load is turned off";
+    Run(kCommandSkinEnable);
+    EXPECT_EQ(0, appSettings.Skin.Enable) << "nothing loaded to show";
+    EXPECT_EQ(7, answers.asked);
+    EXPECT_EQ(before, SettingsBytes());
+}
