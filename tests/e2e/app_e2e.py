@@ -679,14 +679,17 @@ SCENARIOS = {f.__name__: f for f in (first_run, pages, keys_leave_window_open, s
                                      real_devices, status_service, golden_reply, network_switch, status_load)}
 
 
-def main():
-    if len(sys.argv) != 6 or sys.argv[4] not in LOADERS or sys.argv[5] not in SCENARIOS:
-        sys.stderr.write("usage: app_e2e.py BIN_DIR NATIVE_BIN_DIR WINEPREFIX win32|win64 {%s}\n" % "|".join(SCENARIOS))
+def run(scenarios, argv):
+    """Runs the scenario named on the command line; the exit status."""
+    script = os.path.basename(argv[0])
+    if len(argv) != 6 or argv[4] not in LOADERS or argv[5] not in scenarios:
+        sys.stderr.write("usage: %s BIN_DIR NATIVE_BIN_DIR WINEPREFIX win32|win64 {%s}\n"
+                         % (script, "|".join(scenarios)))
         return 2
-    scenario = sys.argv[5]
-    wine = Wine(sys.argv[1], sys.argv[2], sys.argv[3], sys.argv[4])
+    scenario = argv[5]
+    wine = Wine(argv[1], argv[2], argv[3], argv[4])
     try:
-        SCENARIOS[scenario](wine)
+        scenarios[scenario](wine)
     except Failure as failure:
         sys.stderr.write("FAILED: %s\n" % failure)
         return 1
@@ -702,4 +705,4 @@ def main():
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(run(SCENARIOS, sys.argv))
