@@ -27,6 +27,7 @@ struct Answers {
     LONG fontHeight = 0;
     std::string file;  // empty: cancelled
     COLORREF colourStart = 0;
+    LONG fontStart = 0;
     std::string fileStart;
     int asked = 0;
 };
@@ -40,6 +41,7 @@ COLORREF AnswerColour(COLORREF start, HWND) {
 
 int AnswerFont(LOGFONTA* font, HWND) {
     ++answers.asked;
+    answers.fontStart = font->lfHeight;
     if (answers.fontChosen) font->lfHeight = answers.fontHeight;
     return answers.fontChosen ? 1 : 0;
 }
@@ -279,7 +281,9 @@ TEST_F(Commands, ChoosersStartFromTheCurrentValuesAndCancellingChangesNothing) {
 
     const HWND list = List(0, IDC_BASIC_LIST);
     const HFONT font = reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0));
+    appSettings.Fonts.Small.lfHeight = -11;
     Run(kCommandFontTab + 3);  // small, cancelled
+    EXPECT_EQ(-11, answers.fontStart);
     EXPECT_EQ(font, reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)));
     answers.fontChosen = true;
     answers.fontHeight = -30;
