@@ -5,71 +5,41 @@
 //   winprobe window TITLE            the top-level window of that title:
 //                                    "hwnd visible x y width height style exstyle"
 //   winprobe post HWND MSG WP LP     PostMessage (numbers decimal or 0x...)
-//   winprobe box CAPTION [dismiss]   the text of a message box of that caption,
-//                                    closed with OK when asked
+//   winprobe box CAPTION [dismiss|yes|no]
+//                                    the text of a message box of that caption,
+//                                    closed with OK, Yes or No when asked
+//   winprobe message NAME            the number of the registered window message
 //   winprobe page HWND K             tab K of the main window HWND and its page,
 //                                    one line each: "tab IMAGE TEXT",
 //                                    "visible 0|1", "text ID TEXT", "tip ID TEXT",
 //                                    "basic\tCELL\tCELL", "attr\tCELL\t..."
+//   winprobe menu HWND [shift] [ctrl] [tray ICONHWND]
+//                                    the context menu of the main window HWND,
+//                                    opened by a right click at its centre with
+//                                    those keys held (or on that tray icon),
+//                                    read and closed again unchosen; one line an
+//                                    item, depth-first (a sub-menu's items after
+//                                    it): "DEPTH\tKIND\tID\tCHECKED\tTEXT\tGREYED",
+//                                    KIND item|radio|sep|sub, ID 0 for sep and
+//                                    sub, CHECKED and GREYED 0|1, a tab in TEXT
+//                                    written as \t (winprobe_menu.cpp)
+//   winprobe tray                    the notification area's icons, one line
+//                                    each: "ICONHWND\tTIP" (winprobe_tray.cpp)
 //
 // Titles and texts are UTF-8 on the command line and in the output. The exit
-// status is 0 on success, 1 when no such window exists, 2 for bad usage.
+// status is 0 on success, 1 when no such window (or no menu) appeared, 2 for
+// bad usage.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
+#include "probe_text.h"
+#include "remote_buffer.h"
+#include "winprobe_commands.h"
+
 namespace {
-
-std::wstring Wide(const char* utf8) {
-    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
-    std::wstring text(length > 0 ? length - 1 : 0, L'\0');
-    if (length > 1) MultiByteToWideChar(CP_UTF8, 0, utf8, -1, &text[0], length);
-    return text;
-}
-
-std::string Utf8(const std::wstring& text) {
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string out(length > 0 ? length - 1 : 0, '\0');
-    if (length > 1) WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &out[0], length, nullptr, nullptr);
-    return out;
-}
-
-unsigned long Number(const char* text) { return std::strtoul(text, nullptr, 0); }
-
-// Memory in another process, for the control messages whose structures
-// the system does not carry across processes.
-class RemoteBuffer {
-public:
-    RemoteBuffer(HWND window, SIZE_T size) : size_(size) {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(window, &pid);
-        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-        if (process_ != nullptr) address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
-    }
-    ~RemoteBuffer() {
-        if (address_ != nullptr) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
-        if (process_ != nullptr) CloseHandle(process_);
-    }
-    RemoteBuffer(const RemoteBuffer&) = delete;
-    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
-
-    bool Ok() const { return address_ != nullptr; }
-    char* At(SIZE_T offset) const { return static_cast<char*>(address_) + offset; }
-    void Write(SIZE_T offset, const void* data, SIZE_T size) const {
-        WriteProcessMemory(process_, At(offset), data, size, nullptr);
-    }
-    void Read(SIZE_T offset, void* data, SIZE_T size) const {
-        ReadProcessMemory(process_, At(offset), data, size, nullptr);
-    }
-
-private:
-    SIZE_T size_;
-    HANDLE process_ = nullptr;
-    void* address_ = nullptr;
-};
 
 const SIZE_T kTextAt = 1024;
 const SIZE_T kTextSize = 1024;
@@ -210,13 +180,25 @@ int Post(char** argv) {
     return PostMessageW(window, Number(argv[1]), Number(argv[2]), Number(argv[3])) ? 0 : 1;
 }
 
-int Box(const char* caption, bool dismiss) {
+// answer: "dismiss" (OK), "yes", "no", or null to leave the box open.
+int Box(const char* caption, const char* answer) {
     HWND box = FindWindowW(L"#32770", Wide(caption).c_str());
     if (box == nullptr) return 1;
     wchar_t text[1024] = L"";
     GetDlgItemTextW(box, 0xFFFF, text, 1024);
     std::printf("%s\n", Utf8(text).c_str());
-    if (dismiss) PostMessageW(box, WM_COMMAND, IDOK, 0);
+    if (answer == nullptr) return 0;
+    const std::string choice = answer;
+    const WPARAM button = choice == "yes" ? IDYES : choice == "no" ? IDNO : IDOK;
+    PostMessageW(box, WM_COMMAND, button, 0);
+    return 0;
+}
+
+// The number of a registered window message, as every process sees it.
+int Message(const char* name) {
+    const UINT number = RegisterWindowMessageW(Wide(name).c_str());
+    if (number == 0) return 1;
+    std::printf("%u\n", number);
     return 0;
 }
 
@@ -239,10 +221,16 @@ int main(int argc, char** argv) {
 
     if (argc >= 3 && std::string(args[1]) == "window") return Window(args[2]);
     if (argc >= 6 && std::string(args[1]) == "post") return Post(args + 2);
-    if (argc >= 3 && std::string(args[1]) == "box") return Box(args[2], argc >= 4 && std::string(args[3]) == "dismiss");
+    if (argc >= 3 && std::string(args[1]) == "box") return Box(args[2], argc >= 4 ? args[3] : nullptr);
+    if (argc >= 3 && std::string(args[1]) == "message") return Message(args[2]);
     if (argc >= 4 && std::string(args[1]) == "page") {
         return Page(reinterpret_cast<HWND>(static_cast<UINT_PTR>(Number(args[2]))), static_cast<int>(Number(args[3])));
     }
-    std::fprintf(stderr, "usage: winprobe window TITLE | post HWND MSG WP LP | box CAPTION [dismiss] | page HWND K\n");
+    if (argc >= 3 && std::string(args[1]) == "menu") return MenuCommand(argc - 2, args + 2);
+    if (argc == 2 && std::string(args[1]) == "tray") return TrayCommand();
+    std::fprintf(stderr,
+                 "usage: winprobe window TITLE | post HWND MSG WP LP | box CAPTION [dismiss|yes|no] | message NAME\n"
+                 "       | page HWND K\n"
+                 "       | menu HWND [shift] [ctrl] [tray ICONHWND] | tray\n");
     return 2;
 }
