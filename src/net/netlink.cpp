@@ -146,27 +146,37 @@ DWORD WINAPI ServerThread(LPVOID parameter) {
         return 0;
     }
     serverSocket.store(endpoint.socket);
+    // Receive first and wait only when nothing is there: a wait before every
+    // datagram costs a round trip through the system per query. Should the
+    // socket stay blocking, the receive itself waits, and a stop datagram or
+    // the closed socket still wakes it.
+    u_long nonBlocking = 1;
+    ws32.ioctlsocket(endpoint.socket, static_cast<long>(FIONBIO), &nonBlocking);
     for (;;) {
-        const int ready = WaitReadable(endpoint);
         if (stopRequested != 0) {
             CloseServerSocket();
             return 0;
         }
-        if (ready == -1) {
-            ShowErrorBox(kServerSelectFailed);
-            CloseServerSocket();
-            return 0;
-        }
-        if (ready != kReadable) continue;
-
         BYTE command = 0;
         endpoint.peerLength = sizeof endpoint.peer;
         // A longer datagram does not fit the one byte and fails; so does an
         // empty one.
-        if (ws32.recvfrom(endpoint.socket, reinterpret_cast<char*>(&command), 1, 0,
-                          reinterpret_cast<sockaddr*>(&endpoint.peer), &endpoint.peerLength) != 1) {
+        const int received = ws32.recvfrom(endpoint.socket, reinterpret_cast<char*>(&command), 1, 0,
+                                           reinterpret_cast<sockaddr*>(&endpoint.peer), &endpoint.peerLength);
+        if (received == SOCKET_ERROR) {
+            const int error = ws32.WSAGetLastError();
+            // A datagram too long, or the echo of an earlier reply that could
+            // not be delivered: taken, and more may be waiting.
+            if (error == WSAEMSGSIZE || error == WSAECONNRESET) continue;
+            // Nothing there, or a socket that failed: the wait tells which.
+            if (WaitReadable(endpoint) == -1 && stopRequested == 0) {
+                ShowErrorBox(kServerSelectFailed);
+                CloseServerSocket();
+                return 0;
+            }
             continue;
         }
+        if (received != 1) continue;
         switch (command) {
             case kCommandEcho:
                 Reply(endpoint, &command, 1);

@@ -17,7 +17,7 @@ bool Resolve() {
         "__WSAFDIsSet", "WSACleanup", "WSAStartup", "accept",     "bind",      "closesocket", "connect",
         "gethostname",  "gethostbyaddr", "gethostbyname", "htonl", "htons",    "inet_addr",   "inet_ntoa",
         "listen",       "ntohl",      "ntohs",      "select",     "send",      "sendto",      "setsockopt",
-        "socket",       "shutdown",   "recv",       "recvfrom"};
+        "socket",       "shutdown",   "recv",       "recvfrom",  "ioctlsocket", "WSAGetLastError"};
     static_assert(sizeof kNames / sizeof kNames[0] == sizeof(WS32LIB_Functions) / sizeof(FARPROC),
                   "one name for every entry point");
     for (size_t i = 0; i < sizeof kNames / sizeof kNames[0]; ++i) {

@@ -31,6 +31,8 @@ struct WS32LIB_Functions {
     int(PASCAL* shutdown)(SOCKET, int);
     int(PASCAL* recv)(SOCKET, char*, int, int);
     int(PASCAL* recvfrom)(SOCKET, char*, int, int, struct sockaddr*, int*);
+    int(PASCAL* ioctlsocket)(SOCKET, long, u_long*);
+    int(PASCAL* WSAGetLastError)();
 };
 
 // The entry points; valid once WS32LIB_LoadDLL has succeeded.
