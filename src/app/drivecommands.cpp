@@ -72,6 +72,7 @@ bool RunDriveCommand(HWND window, WORD command) {
         case kCommandRefreshFromMonitor:
             MonitorRefreshTaken();
             RefreshAllPages(pages, false);
+            MonitorRefreshShown();
             return true;
         case kCommandRefresh: {
             {

@@ -15,16 +15,30 @@ struct Monitor {
     volatile LONG refreshQueued = 0;
     HANDLE resumed = nullptr;  // manual-reset: signalled while not paused
     HANDLE stop = nullptr;     // manual-reset: signalled by a stop
+    HANDLE refreshed = nullptr;  // auto-reset: the window has shown a refresh
     bool started = false;      // resumed once since its suspended start
 };
 
 Monitor monitor;
+const DWORD kRefreshWaitMs = 100;
 MonitorPoster post = PostMessageW;
 
 // Waits the poll interval: in safe mode in one-second steps checking the
 // run flag, otherwise in one wait; a stop ends either at once.
-void WaitInterval() {
+//
+// Without an interval the thread waits for the window to have shown the
+// refresh it posted (at most a moment, so that it cycles on when no window
+// takes them). Otherwise the next refresh would be posted while the window
+// was still busy with the last one, its queue would never empty, and a
+// window painted, timed and shown only when it is empty would never be:
+// sixteen drives kept it from ever appearing.
+void WaitInterval(bool posted) {
     const UINT seconds = appSettings.Global.Timer;
+    if (seconds == 0) {
+        HANDLE waits[2] = {monitor.refreshed, monitor.stop};
+        if (posted) WaitForMultipleObjects(2, waits, FALSE, kRefreshWaitMs);
+        return;
+    }
     if (appSettings.Global.Safe) {
         for (UINT i = 0; i < seconds; ++i) {
             if (!monitor.run) return;
@@ -48,11 +62,13 @@ DWORD WINAPI MonitorThread(LPVOID parameter) {
         // window would otherwise drown in them.
         // A post that fails (a full queue) queued nothing: the next cycle
         // tries again.
+        bool posted = true;
         if (InterlockedExchange(&monitor.refreshQueued, 1) == 0 &&
             !post(window, WM_COMMAND, kCommandRefreshFromMonitor, 0)) {
             InterlockedExchange(&monitor.refreshQueued, 0);
+            posted = false;
         }
-        WaitInterval();
+        WaitInterval(posted);
     }
     return 0;
 }
@@ -60,8 +76,10 @@ DWORD WINAPI MonitorThread(LPVOID parameter) {
 void CloseEvents() {
     if (monitor.resumed) CloseHandle(monitor.resumed);
     if (monitor.stop) CloseHandle(monitor.stop);
+    if (monitor.refreshed) CloseHandle(monitor.refreshed);
     monitor.resumed = nullptr;
     monitor.stop = nullptr;
+    monitor.refreshed = nullptr;
 }
 
 }  // namespace
@@ -70,7 +88,8 @@ bool CreateMonitorThread(HWND mainWindow) {
     if (monitor.thread != nullptr) return false;
     monitor.resumed = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     monitor.stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (monitor.resumed == nullptr || monitor.stop == nullptr) {
+    monitor.refreshed = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    if (monitor.resumed == nullptr || monitor.stop == nullptr || monitor.refreshed == nullptr) {
         CloseEvents();
         return false;
     }
@@ -114,6 +133,10 @@ void StopMonitorThread() {
 bool MonitorThreadExists() { return monitor.thread != nullptr; }
 
 void MonitorRefreshTaken() { InterlockedExchange(&monitor.refreshQueued, 0); }
+
+void MonitorRefreshShown() {
+    if (monitor.refreshed) SetEvent(monitor.refreshed);
+}
 
 MonitorPoster SetMonitorPoster(MonitorPoster poster) {
     const MonitorPoster previous = post;

@@ -26,6 +26,10 @@ bool MonitorThreadExists();
 // so that the thread posts no further one while that is still queued.
 void MonitorRefreshTaken();
 
+// And this once it has shown it: without an interval the thread waits for
+// that before its next update.
+void MonitorRefreshShown();
+
 // How the thread posts its refresh: PostMessageW unless a test installs
 // another (null puts PostMessageW back). Returns the one it replaces.
 typedef BOOL(WINAPI* MonitorPoster)(HWND, UINT, WPARAM, LPARAM);

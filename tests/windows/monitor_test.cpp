@@ -97,3 +97,32 @@ TEST_F(MonitorThread, AFailedPostIsTriedAgainAndATakenOneQueuedOnce) {
     MonitorRefreshTaken();
     EXPECT_TRUE(Within([&] { return postAttempts == 5; }));
 }
+
+namespace {
+
+// A window that takes and shows every refresh at once.
+BOOL WINAPI ShowingPoster(HWND, UINT, WPARAM, LPARAM) {
+    ++postAttempts;
+    MonitorRefreshTaken();
+    MonitorRefreshShown();
+    return TRUE;
+}
+
+}  // namespace
+
+TEST_F(MonitorThread, WithoutAnIntervalItWaitsForTheRefreshToBeShown) {
+    // Taken but never shown: one update a moment, not one after the other.
+    ASSERT_TRUE(PauseResumeMonitor(1));
+    for (int i = 0; i < 10; ++i) {
+        Sleep(100);
+        MonitorRefreshTaken();
+    }
+    const long unshown = sim_.Poll(0);
+    EXPECT_LE(unshown, 15) << "the thread did not wait for the window";
+    EXPECT_GE(unshown, 3) << "the thread stopped without a window to show its refreshes";
+
+    // Shown at once: it goes on at once.
+    SetMonitorPoster(ShowingPoster);
+    Sleep(1000);
+    EXPECT_GT(sim_.Poll(0) - unshown, 50) << "the thread waited although the refresh was shown";
+}
