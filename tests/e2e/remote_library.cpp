@@ -24,6 +24,12 @@ std::wstring ModulePath(HMODULE module) {
 
 }  // namespace
 
+std::wstring BesideProbe(const wchar_t* name) {
+    std::wstring dll = ModulePath(nullptr);
+    const size_t slash = dll.find_last_of(L"\\/");
+    return dll.substr(0, slash == std::wstring::npos ? 0 : slash + 1) + name;
+}
+
 RemoteLibrary::RemoteLibrary(DWORD pid, const std::wstring& path) {
     process_ = OpenProcess(PROCESS_CREATE_THREAD | PROCESS_QUERY_INFORMATION | PROCESS_VM_OPERATION |
                                PROCESS_VM_READ | PROCESS_VM_WRITE,

@@ -34,3 +34,6 @@ private:
     char* remote_ = nullptr;
     bool stuck_ = false;
 };
+
+// The path of a DLL that lies beside winprobe.exe.
+std::wstring BesideProbe(const wchar_t* name);

@@ -228,9 +228,10 @@ int main(int argc, char** argv) {
     }
     if (argc >= 3 && std::string(args[1]) == "menu") return MenuCommand(argc - 2, args + 2);
     if (argc == 2 && std::string(args[1]) == "tray") return TrayCommand();
+    if (argc == 3 && std::string(args[1]) == "counts") return CountsCommand(args[2]);
     std::fprintf(stderr,
                  "usage: winprobe window TITLE | post HWND MSG WP LP | box CAPTION [dismiss|yes|no] | message NAME\n"
                  "       | page HWND K\n"
-                 "       | menu HWND [shift] [ctrl] [tray ICONHWND] | tray\n");
+                 "       | menu HWND [shift] [ctrl] [tray ICONHWND] | tray | counts HWND\n");
     return 2;
 }

@@ -7,3 +7,6 @@ int MenuCommand(int count, char** args);
 
 // tray
 int TrayCommand();
+
+// counts HWND: memory, handles, threads, GDI and USER objects of its program.
+int CountsCommand(const char* window);

@@ -232,14 +232,6 @@ HWND PopupOf(DWORD thread) {
 bool PopupShown(HWND, DWORD thread) { return PopupOf(thread) != nullptr; }
 bool PopupGone(HWND popup, DWORD) { return !IsWindow(popup) || !IsWindowVisible(popup); }
 
-std::wstring DumperPath() {
-    wchar_t path[MAX_PATH] = L"";
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring dll = path;
-    const size_t slash = dll.find_last_of(L"\\/");
-    return dll.substr(0, slash == std::wstring::npos ? 0 : slash + 1) + L"menudump.dll";
-}
-
 // The menu's lines, read inside the program; false when it could not be read.
 bool ReadMenu(RemoteLibrary& dumper, DWORD pid, HWND popup, std::string* lines) {
     DWORD_PTR menu = 0;
@@ -313,7 +305,7 @@ int MenuCommand(int count, char** args) {
         if (!(icon != nullptr ? ClickTrayIcon(icon) : RightClick())) return 1;
         if (!WaitUntil(kMenuTimeoutMs, PopupShown, nullptr, thread)) return 1;
         const HWND popup = PopupOf(thread);
-        RemoteLibrary dumper(pid, DumperPath());
+        RemoteLibrary dumper(pid, BesideProbe(L"menudump.dll"));
         if (!dumper.Ok()) std::fprintf(stderr, "winprobe: menudump.dll could not be loaded into the program\n");
         const bool read = dumper.Ok() && ReadMenu(dumper, pid, popup, &lines);
         if (!CloseMenu(dumper, popup)) {
