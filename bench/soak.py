@@ -145,21 +145,26 @@ def soak(wine, cycles, every):
     return grown
 
 
+def preset_wine(args):
+    """The Wine of the build a leading `--preset P` names (windows unless
+    named), with its prefix made; and the remaining arguments."""
+    preset = "windows"
+    if args[:1] == ["--preset"] and len(args) > 1 and args[1] in ARCHES:
+        preset, args = args[1], args[2:]
+    prefix = os.path.join(top, "build", preset, "wineprefix")
+    subprocess.run([os.path.join(top, "scripts", "wine-prefix"), prefix, ARCHES[preset]], check=True)
+    return app_e2e.Wine(os.path.join(top, "build", preset, "bin"), os.path.join(top, "build", "native", "bin"),
+                        prefix, ARCHES[preset]), args
+
+
 def main(argv):
     if len(argv) == 7:
         wine = app_e2e.Wine(argv[1], argv[2], argv[3], argv[4])
         cycles, every = int(argv[5]), int(argv[6])
     else:
-        args = argv[1:]
-        preset = "windows"
-        if args[:1] == ["--preset"] and len(args) > 1 and args[1] in ARCHES:
-            preset, args = args[1], args[2:]
+        wine, args = preset_wine(argv[1:])
         cycles = int(args[0]) if args else 100000
         every = int(args[1]) if len(args) > 1 else 10000
-        prefix = os.path.join(top, "build", preset, "wineprefix")
-        subprocess.run([os.path.join(top, "scripts", "wine-prefix"), prefix, ARCHES[preset]], check=True)
-        wine = app_e2e.Wine(os.path.join(top, "build", preset, "bin"), os.path.join(top, "build", "native", "bin"),
-                            prefix, ARCHES[preset])
     try:
         grown = soak(wine, cycles, every)
     except app_e2e.Failure as failure:

@@ -16,7 +16,6 @@ usage: bench/udp_campaign.py [--preset windows|windows64] [DATAGRAMS [SAMPLE]]
 import os
 import random
 import socket
-import subprocess
 import sys
 import time
 
@@ -24,7 +23,7 @@ top = os.path.dirname(os.path.dirname(os.path.realpath(__file__)))
 sys.path.insert(0, os.path.join(top, "tests", "e2e"))
 sys.path.insert(0, os.path.join(top, "bench"))
 import app_e2e  # noqa: E402
-from soak import ARCHES, COUNTS, sample  # noqa: E402
+from soak import COUNTS, preset_wine, sample  # noqa: E402
 
 STOP = 0x10
 NOTICE = "確認情報"
@@ -97,16 +96,9 @@ def campaign(wine, datagrams, every):
 
 
 def main(argv):
-    args = argv[1:]
-    preset = "windows"
-    if args[:1] == ["--preset"] and len(args) > 1 and args[1] in ARCHES:
-        preset, args = args[1], args[2:]
+    wine, args = preset_wine(argv[1:])
     datagrams = int(args[0]) if args else 1000000
     every = int(args[1]) if len(args) > 1 else 100000
-    prefix = os.path.join(top, "build", preset, "wineprefix")
-    subprocess.run([os.path.join(top, "scripts", "wine-prefix"), prefix, ARCHES[preset]], check=True)
-    wine = app_e2e.Wine(os.path.join(top, "build", preset, "bin"), os.path.join(top, "build", "native", "bin"),
-                        prefix, ARCHES[preset])
     try:
         problems = campaign(wine, datagrams, every)
     except app_e2e.Failure as failure:
