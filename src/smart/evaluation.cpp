@@ -100,7 +100,11 @@ void Evaluate(DriveInfo& drive, DriveSummary& next, const AppSettings& settings)
     FormatBytes(free, drive.freeBytes);
     std::snprintf(texts.freeSpace, sizeof texts.freeSpace, "%sB%s", free, settings.Units.DiskUsage);
 
-    const int used = static_cast<int>(100.0 - FreePercent(drive.totalBytes, drive.freeBytes));
+    // Free space above the total (or without one) is no share at all; the
+    // gauge keeps its value, and the share is never made an int it cannot
+    // fit (-inf without a total).
+    const double share = 100.0 - FreePercent(drive.totalBytes, drive.freeBytes);
+    const int used = share >= 0.0 && share <= 100.0 ? static_cast<int>(share) : -1;
     drive.gaugeValue = GaugeAfter(drive.gaugeValue, used);
     const int shown = static_cast<int>(drive.gaugeValue);
     std::snprintf(texts.usage, sizeof texts.usage, "%d%s", shown, settings.Units.Percent);

@@ -273,6 +273,17 @@ TEST_F(Evaluation, TextsOfTheCountsFreeSpaceAndUsage) {
     slot.freeBytes = 1500000000000ULL;  // more free than total: the gauge keeps its value
     Refresh();
     EXPECT_EQ(100, drive.summary.usedPercent);
+    // Free space without a total, and far beyond it: shares of -inf and
+    // -1.8e21 percent, which no int holds (found by the probe campaign).
+    slot.totalBytes = 0;
+    slot.freeBytes = 5;
+    Refresh();
+    EXPECT_EQ(100, drive.summary.usedPercent);
+    slot.totalBytes = 1;
+    slot.freeBytes = ~0ULL;
+    Refresh();
+    EXPECT_EQ(100, drive.summary.usedPercent);
+    EXPECT_STREQ("100%", drive.texts.usage);
 }
 
 TEST_F(Evaluation, ADriveThatStopsAnsweringKeepsItsLastState) {
