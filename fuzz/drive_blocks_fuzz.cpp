@@ -8,9 +8,9 @@
 #include "drive/atablocks.h"
 #include "drive/basiclist.h"
 #include "drive/summaryline.h"
-#include "settings/appsettings.h"
 #include "smart/attributerows.h"
 #include "smart/evaluation.h"
+#include "start_settings.h"
 
 namespace {
 
@@ -26,11 +26,7 @@ std::unique_ptr<BYTE[]> Block(const uint8_t*& data, size_t& size) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static AppSettings settings = [] {
-        AppSettings s;
-        SetStartValues(s);
-        return s;
-    }();
+    const AppSettings& settings = StartSettings();
     // The first byte picks the temperature attribute and whether the
     // thresholds came.
     const BYTE choice = size != 0 ? data[0] : 0;

@@ -12,8 +12,8 @@
 #include "drive/probe.h"
 #include "drive/summaryline.h"
 #include "drive/volumes.h"
-#include "settings/appsettings.h"
 #include "smart/evaluation.h"
+#include "start_settings.h"
 
 namespace {
 
@@ -74,11 +74,7 @@ void RequireTerminated(const char* text, size_t size) { Require(strnlen(text, si
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static AppSettings settings = [] {
-        AppSettings s;
-        SetStartValues(s);
-        return s;
-    }();
+    const AppSettings& settings = StartSettings();
     InputDevices devices(data, size);
     DeviceSystem* previous = InstallDevices(&devices);
     std::unique_ptr<DriveTable> table(new DriveTable());
