@@ -116,7 +116,10 @@ def soak(wine, cycles, every):
         print("cycle        private  handles  threads      gdi     user")
         while True:
             at = program.cycles
-            counts = sample(wine, window["hwnd"])
+            # A handle in use for a moment (the count moves between two
+            # values from read to read) is no growth: the lower of two reads.
+            again = sample(wine, window["hwnd"])
+            counts = dict((k, min(v, again[k])) for k, v in sample(wine, window["hwnd"]).items())
             samples.append((at - start, counts))
             print("%7d %14d %8d %8d %8d %8d" % ((at - start,) + tuple(counts[k] for k in COUNTS)))
             if at - start >= cycles:
