@@ -1,5 +1,7 @@
 #include "ui/winimg.h"
 
+#include <shlwapi.h>
+
 #include <cstring>
 #include <vector>
 
@@ -58,6 +60,11 @@ bool FileStartsWith(const char* path, const void* signature, DWORD length) {
 }
 
 HBITMAP LoadPictureFile(WINIMG& image, const char* path) {
+    // The picture loader brings the OLE and internet libraries into the
+    // process at its first call. A path that names neither a file nor a URL
+    // gives it nothing to load: the default skin file is missing on most
+    // starts.
+    if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES && !PathIsURLA(path)) return nullptr;
     // The path came through the ANSI functions, so it is converted with the
     // ANSI code page, not the OEM one.
     const int wideLength = MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, path, -1, nullptr, 0);

@@ -197,6 +197,12 @@ def first_run(wine):
     check("Debug" not in text, "Debug was written")
     check(written == golden("first_run.ini"), "the first start's settings file is not the golden one: %s"
           % first_difference(written, golden("first_run.ini")))
+    # The choosers' and the picture loader's libraries wait for their first
+    # use; the default skin file is missing here, which is no use of them.
+    with open("/proc/%d/maps" % program.process.pid) as f:
+        mapped = f.read().lower()
+    for late in ("comdlg32.dll", "oleaut32.dll", "winspool.drv"):
+        check(late not in mapped, "%s was loaded at start" % late)
     stamp = os.stat(wine.settings).st_mtime_ns
     program.close()
 
