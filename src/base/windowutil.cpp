@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "base/latelibrary.h"
 #include "base/widetext.h"
 
 namespace {
@@ -13,6 +14,11 @@ namespace {
 const LONG kCaptionStyles = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 const char kFileDialogTitle[] = "ファイルの選択";
 const char kAllFilesFilter[] = "全てのファイル";
+
+// The choosers' library brings the print spooler (and, under Wine, CUPS)
+// along: it loads when a chooser first opens. Without it a chooser reports
+// itself cancelled.
+LateLibrary comdlg32(L"comdlg32.dll");
 
 // Length of the character starting at text (1 or 2 bytes; a lead byte
 // without its trail byte counts alone).
@@ -187,7 +193,8 @@ int ShowOpenFileDialog(char* path, HWND owner, const char* initialFolder) {
     dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
     dialog.lpstrTitle = title.c_str();
     dialog.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR;  // dumps go to the current directory
-    if (!GetOpenFileNameW(&dialog)) return 0;
+    const auto getOpenFileName = comdlg32.Find<BOOL(WINAPI*)(OPENFILENAMEW*)>("GetOpenFileNameW");
+    if (getOpenFileName == nullptr || !getOpenFileName(&dialog)) return 0;
 
     char chosen[PATH_BUFFER_SIZE];
     if (!AnsiFromWide(file, chosen)) return 0;
@@ -203,7 +210,8 @@ int ChooseFontDialog(LOGFONTA* font, HWND owner) {
     dialog.hwndOwner = owner;
     dialog.lpLogFont = &copy;
     dialog.Flags = CF_SCREENFONTS | CF_NOVERTFONTS | CF_INITTOLOGFONTSTRUCT;
-    if (!ChooseFontA(&dialog)) return 0;
+    const auto chooseFont = comdlg32.Find<BOOL(WINAPI*)(CHOOSEFONTA*)>("ChooseFontA");
+    if (chooseFont == nullptr || !chooseFont(&dialog)) return 0;
     *font = copy;
     return 1;
 }
@@ -216,7 +224,8 @@ COLORREF ChooseColourDialog(COLORREF colour, HWND owner) {
     dialog.rgbResult = colour;
     dialog.lpCustColors = custom;
     dialog.Flags = CC_RGBINIT | CC_FULLOPEN | CC_ANYCOLOR;
-    return ChooseColorW(&dialog) ? dialog.rgbResult : colour;
+    const auto chooseColor = comdlg32.Find<BOOL(WINAPI*)(CHOOSECOLORW*)>("ChooseColorW");
+    return chooseColor != nullptr && chooseColor(&dialog) ? dialog.rgbResult : colour;
 }
 
 void CopyTextToClipboard(const char* text, HWND owner) {

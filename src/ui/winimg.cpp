@@ -5,12 +5,17 @@
 #include <cstring>
 #include <vector>
 
+#include "base/latelibrary.h"
 #include "ui/pngfile.h"
 
 namespace {
 
 const char kBmpSignature[] = {'B', 'M'};
 const unsigned char kPngSignature[] = {0x89, 'P', 'N', 'G'};
+
+// The picture loader's library brings urlmon and wininet along: it loads
+// with the first skin that is neither BMP nor PNG.
+LateLibrary oleaut32(L"oleaut32.dll");
 
 }  // namespace
 
@@ -60,10 +65,9 @@ bool FileStartsWith(const char* path, const void* signature, DWORD length) {
 }
 
 HBITMAP LoadPictureFile(WINIMG& image, const char* path) {
-    // The picture loader brings the OLE and internet libraries into the
-    // process at its first call. A path that names neither a file nor a URL
-    // gives it nothing to load: the default skin file is missing on most
-    // starts.
+    // A path that names neither a file nor a URL gives the picture loader
+    // nothing to load; the default skin file is missing on most starts, and
+    // its library stays out of those runs.
     if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES && !PathIsURLA(path)) return nullptr;
     // The path came through the ANSI functions, so it is converted with the
     // ANSI code page, not the OEM one.
@@ -72,8 +76,11 @@ HBITMAP LoadPictureFile(WINIMG& image, const char* path) {
     std::vector<wchar_t> widePath(wideLength);
     MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, path, -1, widePath.data(), wideLength);
 
+    const auto loadPicturePath =
+        oleaut32.Find<HRESULT(WINAPI*)(LPOLESTR, LPUNKNOWN, DWORD, OLE_COLOR, REFIID, LPVOID*)>("OleLoadPicturePath");
+    if (loadPicturePath == nullptr) return nullptr;
     IPicture* picture = nullptr;
-    if (OleLoadPicturePath(widePath.data(), nullptr, 0, 0, IID_IPicture, reinterpret_cast<void**>(&picture)) != S_OK ||
+    if (loadPicturePath(widePath.data(), nullptr, 0, 0, IID_IPicture, reinterpret_cast<void**>(&picture)) != S_OK ||
         picture == nullptr) {
         return nullptr;
     }
