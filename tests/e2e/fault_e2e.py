@@ -198,6 +198,19 @@ def make_writable(path):
     os.chmod(path, stat.S_IRUSR | stat.S_IWUSR)
 
 
+def settled(path):
+    """The file once two reads half a second apart agree: a save writes one
+    key at a time, each write rewriting the file."""
+    before = open(path, "rb").read()
+    for _ in range(40):
+        time.sleep(0.5)
+        now = open(path, "rb").read()
+        if now == before:
+            break
+        before = now
+    return before
+
+
 def no_box(wine):
     for caption in ("エラー情報", "確認画面", "確認情報"):
         check(wine.probe("box", caption)[0] != 0, "a %s box is open" % caption)
@@ -209,7 +222,9 @@ def failing_polls(wine):
     """Drives whose requests fail on some polls keep what they showed and take
     the fresh values at the next good poll; drives that fail the probe get no
     page, and the drives after them keep their own numbers."""
-    first, last = 8, 11  # the polls that fail: late enough to look before them
+    # The polls that fail: late enough to look before them, and long enough
+    # to look inside them on a loaded machine (a look takes several probes).
+    first, last = 8, 15
     folder = drive_set()
     # Drive 0 reads no data while the faults last; what changed meanwhile shows after them.
     add_drive(folder, 0, "E2E DATA FAULTS", ini="[Faults]\nData = %d-%d\n[Smart]\nChange1 = %d, 0x05, 8\n"
@@ -402,7 +417,7 @@ def settings_faults(wine):
             wine.post(hwnd, WM_COMMAND, 32912)
             wait_until("the settings were not saved", lambda: b"[Icon]\r\nEnable=0\r\n" in open(wine.settings,
                                                                                                  "rb").read())
-            saved = open(wine.settings, "rb").read()
+            saved = settled(wine.settings)
             check(b"[Bitmap]\r\nEnable=1\r\n" in saved, "the external bitmaps were switched off")
             check(("Path=%s\r\n" % kept).encode() in saved, "Path was not kept")
             no_box(wine)
