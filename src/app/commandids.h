@@ -15,8 +15,11 @@ const WORD kCommandLimitsToCurrent = 32773;
 const WORD kCommandLimitsToZero = 32774;
 const WORD kCommandDumpShown = 32775;
 const WORD kCommandDumpAll = 32776;
-// Good, caution, danger and error: the status is the offset from the first.
+// The shown drive's status set to good, caution, danger or error, or its
+// temperature to one above the threshold.
 const WORD kCommandDebugGood = 32784;
+const WORD kCommandDebugCaution = 32785;
+const WORD kCommandDebugDanger = 32786;
 const WORD kCommandDebugError = 32787;
 const WORD kCommandDebugHot = 32788;
 
@@ -30,8 +33,12 @@ const WORD kCommandNetwork = 32804;
 const WORD kCommandTemperatureWatch = 32805;
 
 const WORD kCommandFrame = 32816;
-// Model, firmware, serial, temperature, power-on time and disk usage panels.
+// The header panels.
 const WORD kCommandShowModel = 32817;
+const WORD kCommandShowFirmware = 32818;
+const WORD kCommandShowSerial = 32819;
+const WORD kCommandShowTemperature = 32820;
+const WORD kCommandShowPowerOnTime = 32821;
 const WORD kCommandShowDiskUsage = 32822;
 const WORD kCommandShowBasic = 32823;
 const WORD kCommandShowAttribute = 32824;
@@ -40,11 +47,13 @@ const WORD kCommandYears = 32826;
 const WORD kCommandExternalIcons = 32827;
 const WORD kCommandExternalBitmaps = 32828;
 const WORD kCommandShadow = 32832;
-// Shadow.Type 1 to 5: upper left, upper right, lower left, lower right, outline.
-const WORD kCommandShadowFirst = 32833;
-const WORD kCommandShadowLast = 32837;
+// Shadow.Type 1 to 5.
+const WORD kCommandShadowUpLeft = 32833;
+const WORD kCommandShadowUpRight = 32834;
+const WORD kCommandShadowDownLeft = 32835;
+const WORD kCommandShadowDownRight = 32836;
+const WORD kCommandShadowOutline = 32837;
 
-// Colors.Text, Shadow.Color, Colors.Bar, .Frame, .Grid, .Graph, .Threshold.
 const WORD kCommandColourText = 32848;
 const WORD kCommandColourShadow = 32849;
 const WORD kCommandColourBar = 32850;
@@ -52,8 +61,10 @@ const WORD kCommandColourFrame = 32851;
 const WORD kCommandColourGrid = 32852;
 const WORD kCommandColourGraph = 32853;
 const WORD kCommandColourThreshold = 32854;
-// Fonts.Tab, .Large, .Middle, .Small, .Graph.
 const WORD kCommandFontTab = 32864;
+const WORD kCommandFontLarge = 32865;
+const WORD kCommandFontMiddle = 32866;
+const WORD kCommandFontSmall = 32867;
 const WORD kCommandFontGraph = 32868;
 const WORD kCommandSkinEnable = 32880;
 const WORD kCommandSkinStretch = 32881;

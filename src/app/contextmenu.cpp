@@ -80,8 +80,8 @@ void ContextMenu::Build(const AppSettings& settings, const MenuConditions& condi
     if (conditions.ctrl && settings.Global.Debug != 0) {
         const HMENU debug = popups_[kDebug];
         Append(debug, "表示デバイス状態を正常", kCommandDebugGood);
-        Append(debug, "表示デバイス状態を注意", kCommandDebugGood + 1);
-        Append(debug, "表示デバイス状態を危険", kCommandDebugGood + 2);
+        Append(debug, "表示デバイス状態を注意", kCommandDebugCaution);
+        Append(debug, "表示デバイス状態を危険", kCommandDebugDanger);
         Append(debug, "表示デバイス状態を異常", kCommandDebugError);
         Append(debug, "表示デバイス状態を高温", kCommandDebugHot);
         AppendPopup(root, "デバッグ", debug);
@@ -113,14 +113,22 @@ void ContextMenu::BuildOperation(const AppSettings& settings) {
 }
 
 void ContextMenu::BuildShadow(const AppSettings& settings) {
-    static const char* const kPositions[] = {"左上に表示", "右上に表示", "左下に表示", "右下に表示", "囲み表示"};
+    static const struct {
+        const char* caption;
+        WORD command;
+        int type;
+    } kPositions[] = {
+        {"左上に表示", kCommandShadowUpLeft, 1},    {"右上に表示", kCommandShadowUpRight, 2},
+        {"左下に表示", kCommandShadowDownLeft, 3},  {"右下に表示", kCommandShadowDownRight, 4},
+        {"囲み表示", kCommandShadowOutline, 5},
+    };
     const HMENU menu = popups_[kShadow];
     AppendToggle(menu, "有効", kCommandShadow, settings.View.Shadow);
     AppendSeparator(menu);
-    for (int type = 1; type <= 5; ++type) {
-        const WORD id = static_cast<WORD>(kCommandShadowFirst + type - 1);
-        Append(menu, kPositions[type - 1], id, MFT_RADIOCHECK);
-        CheckMenuItem(menu, id, MF_BYCOMMAND | (settings.Shadow.Type == type ? MF_CHECKED : MF_UNCHECKED));
+    for (const auto& position : kPositions) {
+        Append(menu, position.caption, position.command, MFT_RADIOCHECK);
+        CheckMenuItem(menu, position.command,
+                      MF_BYCOMMAND | (settings.Shadow.Type == position.type ? MF_CHECKED : MF_UNCHECKED));
     }
 }
 
@@ -132,10 +140,10 @@ void ContextMenu::BuildDisplay(const AppSettings& settings) {
     AppendToggle(menu, "値の枠線", kCommandFrame, view.Frame);
     AppendSeparator(menu);
     AppendToggle(menu, "モデル名", kCommandShowModel, view.Model);
-    AppendToggle(menu, "ファームウェア", kCommandShowModel + 1, view.FirmwareRevision);
-    AppendToggle(menu, "シリアル番号", kCommandShowModel + 2, view.SerialNumber);
-    AppendToggle(menu, "温度", kCommandShowModel + 3, view.Temperature);
-    AppendToggle(menu, "総通電時間", kCommandShowModel + 4, view.PowerOnTime);
+    AppendToggle(menu, "ファームウェア", kCommandShowFirmware, view.FirmwareRevision);
+    AppendToggle(menu, "シリアル番号", kCommandShowSerial, view.SerialNumber);
+    AppendToggle(menu, "温度", kCommandShowTemperature, view.Temperature);
+    AppendToggle(menu, "総通電時間", kCommandShowPowerOnTime, view.PowerOnTime);
     AppendToggle(menu, "ディスク使用率", kCommandShowDiskUsage, view.DiskUsage);
     AppendToggle(menu, "基本情報", kCommandShowBasic, view.Basic);
     AppendToggle(menu, "属性情報", kCommandShowAttribute, view.Attribute);
@@ -158,9 +166,9 @@ void ContextMenu::BuildLooks(const MenuConditions& conditions, const AppSettings
 
     const HMENU fonts = popups_[kFonts];
     Append(fonts, "タブ...", kCommandFontTab);
-    Append(fonts, "大...", kCommandFontTab + 1);
-    Append(fonts, "中...", kCommandFontTab + 2);
-    Append(fonts, "小...", kCommandFontTab + 3);
+    Append(fonts, "大...", kCommandFontLarge);
+    Append(fonts, "中...", kCommandFontMiddle);
+    Append(fonts, "小...", kCommandFontSmall);
     Append(fonts, "グラフ...", kCommandFontGraph);
 
     const HMENU skin = popups_[kSkin];

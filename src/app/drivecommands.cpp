@@ -49,6 +49,15 @@ void Dump(bool all) {
     ShowErrorBox(text.c_str());
 }
 
+LONG DebugStatusOf(WORD command) {
+    switch (command) {
+        case kCommandDebugGood: return HealthGood;
+        case kCommandDebugCaution: return HealthCaution;
+        case kCommandDebugDanger: return HealthDanger;
+        default: return HealthError;
+    }
+}
+
 void SetDebugState(WORD command) {
     if (!HasCurrentDrive()) return;
     DriveInfo& drive = pages.Drive(pages.currentPage);
@@ -58,7 +67,7 @@ void SetDebugState(WORD command) {
         if (command == kCommandDebugHot) {
             drive.summary.temperature = static_cast<signed char>(appSettings.Temperature.Threshold + 1);
         } else {
-            drive.status = command - kCommandDebugGood;
+            drive.status = DebugStatusOf(command);
         }
     }
     if (command != kCommandDebugHot) SetTabImage(pages, pages.currentPage);
@@ -96,11 +105,14 @@ bool RunDriveCommand(HWND window, WORD command) {
         case kCommandDumpAll:
             Dump(command == kCommandDumpAll);
             return true;
+        case kCommandDebugGood:
+        case kCommandDebugCaution:
+        case kCommandDebugDanger:
+        case kCommandDebugError:
+        case kCommandDebugHot:
+            SetDebugState(command);
+            return true;
         default:
-            if (command >= kCommandDebugGood && command <= kCommandDebugHot) {
-                SetDebugState(command);
-                return true;
-            }
             return false;
     }
 }

@@ -20,24 +20,51 @@ bool ChooseColour(HWND window, COLORREF& colour) {
     return true;
 }
 
+// The colour a colour command chooses, or null for the others.
+COLORREF* ColourOf(WORD command) {
+    AppSettings::ColorsKeys& colours = appSettings.Colors;
+    switch (command) {
+        case kCommandColourText: return &colours.Text;
+        case kCommandColourShadow: return &appSettings.Shadow.Color;
+        case kCommandColourBar: return &colours.Bar;
+        case kCommandColourFrame: return &colours.Frame;
+        case kCommandColourGrid: return &colours.Grid;
+        case kCommandColourGraph: return &colours.Graph;
+        case kCommandColourThreshold: return &colours.Threshold;
+        default: return nullptr;
+    }
+}
+
+// The font a font command chooses, or null for the others.
+LOGFONTA* FontOf(WORD command) {
+    AppSettings::FontsKeys& fonts = appSettings.Fonts;
+    switch (command) {
+        case kCommandFontTab: return &fonts.Tab;
+        case kCommandFontLarge: return &fonts.Large;
+        case kCommandFontMiddle: return &fonts.Middle;
+        case kCommandFontSmall: return &fonts.Small;
+        case kCommandFontGraph: return &fonts.Graph;
+        default: return nullptr;
+    }
+}
+
 // Text, shadow and bar colours are drawn with no tool that holds them but
 // the gauges'; the frame and the graph's lines are pens.
-void RunColourCommand(HWND window, WORD command) {
-    AppSettings::ColorsKeys& colours = appSettings.Colors;
-    COLORREF* const targets[] = {&colours.Text, &appSettings.Shadow.Color, &colours.Bar, &colours.Frame,
-                                 &colours.Grid, &colours.Graph, &colours.Threshold};
-    if (!ChooseColour(window, *targets[command - kCommandColourText])) return;
-    if (command <= kCommandColourFrame) ApplyAllBarColors(pages);
-    if (command >= kCommandColourFrame) CreatePens(drawing, appSettings);
+void RunColourCommand(HWND window, WORD command, COLORREF& colour) {
+    if (!ChooseColour(window, colour)) return;
+    const bool gauges = command == kCommandColourText || command == kCommandColourShadow ||
+                        command == kCommandColourBar || command == kCommandColourFrame;
+    const bool pens = command == kCommandColourFrame || command == kCommandColourGrid ||
+                      command == kCommandColourGraph || command == kCommandColourThreshold;
+    if (gauges) ApplyAllBarColors(pages);
+    if (pens) CreatePens(drawing, appSettings);
     DrawAllPages(pages);
 }
 
-void RunFontCommand(HWND window, WORD command) {
-    AppSettings::FontsKeys& fonts = appSettings.Fonts;
-    LOGFONTA* const targets[] = {&fonts.Tab, &fonts.Large, &fonts.Middle, &fonts.Small, &fonts.Graph};
-    LOGFONTA chosen = *targets[command - kCommandFontTab];
+void RunFontCommand(HWND window, LOGFONTA& font) {
+    LOGFONTA chosen = font;
     if (!choosers.font(&chosen, window)) return;
-    *targets[command - kCommandFontTab] = chosen;
+    font = chosen;
     CreateFonts(drawing, appSettings);
     ApplyFonts(pages);
     DrawAllPages(pages);
@@ -55,12 +82,12 @@ void ChooseSkinFile(HWND window) {
 }  // namespace
 
 bool RunLookCommand(HWND window, WORD command) {
-    if (command >= kCommandColourText && command <= kCommandColourThreshold) {
-        RunColourCommand(window, command);
+    if (COLORREF* const colour = ColourOf(command)) {
+        RunColourCommand(window, command, *colour);
         return true;
     }
-    if (command >= kCommandFontTab && command <= kCommandFontGraph) {
-        RunFontCommand(window, command);
+    if (LOGFONTA* const font = FontOf(command)) {
+        RunFontCommand(window, *font);
         return true;
     }
     AppSettings::SkinKeys& skin = appSettings.Skin;

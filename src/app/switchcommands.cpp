@@ -38,21 +38,40 @@ void SwitchExternalIcons() {
     DrawAllPages(pages);
 }
 
-// The panel switches in menu order: model, firmware, serial, temperature,
-// power-on time, disk usage.
-int& PanelSwitch(WORD command) {
+// The switch a display command flips, or null for the others.
+int* DisplaySwitch(WORD command) {
     AppSettings::ViewKeys& view = appSettings.View;
-    int* const switches[] = {&view.Model, &view.FirmwareRevision, &view.SerialNumber,
-                             &view.Temperature, &view.PowerOnTime, &view.DiskUsage};
-    return *switches[command - kCommandShowModel];
+    switch (command) {
+        case kCommandShowModel: return &view.Model;
+        case kCommandShowFirmware: return &view.FirmwareRevision;
+        case kCommandShowSerial: return &view.SerialNumber;
+        case kCommandShowTemperature: return &view.Temperature;
+        case kCommandShowPowerOnTime: return &view.PowerOnTime;
+        case kCommandShowDiskUsage: return &view.DiskUsage;
+        case kCommandFrame: return &view.Frame;
+        case kCommandShadow: return &view.Shadow;
+        default: return nullptr;
+    }
+}
+
+// The Shadow.Type a position command sets, or 0 for the others.
+int ShadowTypeOf(WORD command) {
+    switch (command) {
+        case kCommandShadowUpLeft: return 1;
+        case kCommandShadowUpRight: return 2;
+        case kCommandShadowDownLeft: return 3;
+        case kCommandShadowDownRight: return 4;
+        case kCommandShadowOutline: return 5;
+        default: return 0;
+    }
 }
 
 bool RunDisplaySwitch(WORD command) {
     AppSettings::ViewKeys& view = appSettings.View;
-    if (command >= kCommandShowModel && command <= kCommandShowDiskUsage) {
-        Flip(PanelSwitch(command));
-    } else if (command >= kCommandShadowFirst && command <= kCommandShadowLast) {
-        appSettings.Shadow.Type = command - kCommandShadowFirst + 1;
+    if (int* const shown = DisplaySwitch(command)) {
+        Flip(*shown);
+    } else if (const int type = ShadowTypeOf(command)) {
+        appSettings.Shadow.Type = type;
     } else if (command == kCommandShowBasic || command == kCommandShowAttribute) {
         Flip(command == kCommandShowBasic ? view.Basic : view.Attribute);
         ShowLists(pages);
@@ -66,10 +85,6 @@ bool RunDisplaySwitch(WORD command) {
     } else if (command == kCommandExternalBitmaps) {
         Flip(appSettings.Bitmap.Enable);
         LoadStatusBitmaps(drawing, appSettings, app.instance, appSettings.Bitmap.Enable);
-    } else if (command == kCommandFrame) {
-        Flip(view.Frame);
-    } else if (command == kCommandShadow) {
-        Flip(view.Shadow);
     } else {
         return false;
     }

@@ -169,7 +169,7 @@ TEST_F(Commands, DumpsWriteTheSimulatedBlocksAndReportFilesThatCannotBeWritten) 
 
 TEST_F(Commands, DebugStatesLastUntilTheNextRefresh) {
     ShowPageOf(0);
-    Run(kCommandDebugGood + 2);
+    Run(kCommandDebugDanger);
     EXPECT_EQ(HealthDanger, drives.slots[0].status);
     EXPECT_EQ(static_cast<int>(HealthDanger), TabImage(0));
     EXPECT_EQ(static_cast<int>(HealthCaution), TabImage(1)) << "only the shown drive";
@@ -237,9 +237,12 @@ TEST_F(Commands, SwitchesChangeWhatThePagesShowAndOnlySavingWritesTheFile) {
     const LONG captioned = GetWindowLongW(window_, GWL_STYLE) & WS_CAPTION;
     Run(kCommandTitle);
     EXPECT_NE(captioned, GetWindowLongW(window_, GWL_STYLE) & WS_CAPTION);
-    for (WORD command = kCommandShowModel; command <= kCommandShowDiskUsage; ++command) Run(command);
+    for (WORD command : {kCommandShowModel, kCommandShowFirmware, kCommandShowSerial, kCommandShowTemperature,
+                         kCommandShowPowerOnTime, kCommandShowDiskUsage}) {
+        Run(command);
+    }
     EXPECT_EQ(0, appSettings.View.Model | appSettings.View.DiskUsage);
-    Run(kCommandShadowFirst + 3);
+    Run(kCommandShadowDownRight);
     EXPECT_EQ(4, appSettings.Shadow.Type);
     EXPECT_EQ(before, SettingsBytes()) << "switches live in memory until saved";
 
@@ -282,12 +285,12 @@ TEST_F(Commands, ChoosersStartFromTheCurrentValuesAndCancellingChangesNothing) {
     const HWND list = List(0, IDC_BASIC_LIST);
     const HFONT font = reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0));
     appSettings.Fonts.Small.lfHeight = -11;
-    Run(kCommandFontTab + 3);  // small, cancelled
+    Run(kCommandFontSmall);  // cancelled
     EXPECT_EQ(-11, answers.fontStart);
     EXPECT_EQ(font, reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)));
     answers.fontChosen = true;
     answers.fontHeight = -30;
-    Run(kCommandFontTab + 3);
+    Run(kCommandFontSmall);
     LOGFONTA shown = {};
     GetObjectA(reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)), sizeof shown, &shown);
     EXPECT_EQ(-30, shown.lfHeight) << "the lists show the new font";
