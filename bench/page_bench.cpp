@@ -19,6 +19,7 @@
 #include "ui/header.h"
 #include "ui/lists.h"
 #include "ui/pages.h"
+#include "ui/pagetexts.h"
 
 namespace {
 

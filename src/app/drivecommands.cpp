@@ -21,13 +21,13 @@ namespace {
 // The commands on the shown drive do nothing while there is none.
 bool HasCurrentDrive() { return pages.currentPage >= 0 && pages.currentPage < pages.PageCount(); }
 
-DWORD CurrentSlot() { return drives.shown[pages.currentPage]; }
+DWORD CurrentSlot() { return pages.Slot(pages.currentPage); }
 
 void MoveLimits(HWND window, const char* question, void (*move)(DriveTable&, DWORD)) {
     if (!HasCurrentDrive()) return;
     if (AskQuestionBox(window, question)) {
         CritSectLock lock(updateLock);
-        move(drives, CurrentSlot());
+        move(*pages.drives, CurrentSlot());
     }
     RefreshAllPages(pages, true);
 }
@@ -40,7 +40,7 @@ void Dump(bool all) {
     const int first = all ? 0 : pages.currentPage;
     const int last = all ? pages.PageCount() - 1 : pages.currentPage;
     for (int k = first; k <= last; ++k) {
-        const std::vector<std::string> names = DumpDrive(drives, drives.shown[k]);
+        const std::vector<std::string> names = DumpDrive(*pages.drives, pages.Slot(k));
         failed.insert(failed.end(), names.begin(), names.end());
     }
     if (failed.empty()) return;
@@ -86,13 +86,13 @@ bool RunDriveCommand(HWND window, WORD command) {
         case kCommandRefresh: {
             {
                 CritSectLock lock(updateLock);
-                UpdateDevices(drives);
+                UpdateDevices(*pages.drives);
             }
             RefreshAllPages(pages, false);
             return true;
         }
         case kCommandHideIdentity:
-            drives.hideIdentity = !drives.hideIdentity;
+            pages.drives->hideIdentity = !pages.drives->hideIdentity;
             RefreshAllPages(pages, true);
             return true;
         case kCommandLimitsToCurrent:

@@ -51,5 +51,7 @@ struct DrivePages {
     DrivePage pages[kDriveSlots];
 
     DriveInfo& Drive(int k) const { return drives->Shown(static_cast<DWORD>(k)); }
+    // The drive number of page k: its slot, settings section and record.
+    DWORD Slot(int k) const { return drives->shown[k]; }
     int PageCount() const { return static_cast<int>(drives->driveCount); }
 };

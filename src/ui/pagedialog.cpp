@@ -7,6 +7,7 @@
 #include "ui/header.h"
 #include "ui/lists.h"
 #include "ui/pages.h"
+#include "ui/pagetexts.h"
 
 namespace {
 
@@ -82,7 +83,7 @@ void InitPage(HWND page, DrivePages& pages) {
     SetupUsageBar(pages, page, k);
     TakeListRects(pages, page);
 
-    RefreshDrive(*pages.drives, pages.drives->shown[k], *pages.settings);
+    RefreshDrive(*pages.drives, pages.Slot(k), *pages.settings);
     ShowDriveTexts(pages, k);
     DrawPage(pages, k);
     SetupListColumns(page);

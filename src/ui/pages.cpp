@@ -12,6 +12,7 @@
 #include "ui/header.h"
 #include "ui/lists.h"
 #include "ui/pagedialog.h"
+#include "ui/pagetexts.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ bool HasPage(const DrivePages& pages, int k) {
 
 void InsertTab(DrivePages& pages, int k) {
     char caption[kTabCaptionSize];
-    TabCaption(pages.drives->shown[k], pages.Drive(k).summary.driveLetters, caption);
+    TabCaption(pages.Slot(k), pages.Drive(k).summary.driveLetters, caption);
     TCITEMA item = {};
     item.mask = TCIF_TEXT | TCIF_IMAGE;
     item.pszText = caption;
@@ -57,7 +58,7 @@ void CreatePages(DrivePages& pages) {
             LayoutPage(pages, k);
         } else {
             // No page to show it, but the status service still reports it.
-            RefreshDrive(*pages.drives, pages.drives->shown[k], *pages.settings);
+            RefreshDrive(*pages.drives, pages.Slot(k), *pages.settings);
             SetTabImage(pages, k);
         }
     }
@@ -156,29 +157,11 @@ void ShowLists(DrivePages& pages) {
     }
 }
 
-void ShowDriveTexts(DrivePages& pages, int k) {
-    DriveInfo& drive = pages.Drive(k);
-    DrivePage& page = pages.pages[k];
-    PanelTexts& texts = drive.texts;
-    if (page.hPage != nullptr) {
-        SetDlgItemTextA(page.hPage, IDC_SUMMARY, texts.summary);
-        SetDlgItemTextA(page.hPage, IDC_FIRMWARE, texts.firmware);
-        SetDlgItemTextA(page.hPage, IDC_SERIAL, texts.serial);
-    }
-    // The tips point at the record's texts, which live as long as the pages.
-    char* tips[kPanelTips] = {texts.summary,        texts.firmware,    texts.serial,   texts.counts,
-                              texts.maxTemperature, texts.powerOnTime, texts.freeSpace};
-    for (int i = 0; i < kPanelTips; ++i) page.panelTips[i].SetText(tips[i]);
-    page.usageBar.SetPos(static_cast<DWORD>(drive.gaugeValue));
-    std::snprintf(page.usageBar.text, sizeof page.usageBar.text, "%s", texts.usage);
-    SetTabImage(pages, k);
-}
-
 void RefreshAllPages(DrivePages& pages, bool full) {
     for (int k = 0; k < pages.PageCount(); ++k) {
         DriveInfo& drive = pages.Drive(k);
         SumDiskSpace(drive);
-        RefreshDrive(*pages.drives, pages.drives->shown[k], *pages.settings);
+        RefreshDrive(*pages.drives, pages.Slot(k), *pages.settings);
         ShowDriveTexts(pages, k);
         DrawPage(pages, k);
         DrivePage& page = pages.pages[k];
@@ -189,12 +172,4 @@ void RefreshAllPages(DrivePages& pages, bool full) {
             UpdateAttributeValues(page.hPage, drive, *pages.settings, page.shownAttributes);
         }
     }
-}
-
-void ReloadSkin(DrivePages& pages) {
-    AppSettings& settings = *pages.settings;
-    pages.skin.FreeSkin();
-    pages.skin.skinLoaded = pages.skin.LoadSkin(pages.tabControl, settings);
-    if (settings.Skin.Enable && !pages.skin.skinLoaded) settings.Skin.Enable = 0;
-    DrawAllPages(pages);
 }

@@ -41,11 +41,3 @@ void ShowLists(DrivePages& pages);
 // For every page: disk totals, the evaluation, its texts on the page, the
 // header drawn, then the lists rebuilt (full) or only their values updated.
 void RefreshAllPages(DrivePages& pages, bool full);
-
-// The texts of the drive's last evaluation on page k: the panels' window
-// texts, the tooltips, the gauge and the tab icon.
-void ShowDriveTexts(DrivePages& pages, int k);
-
-// Skin.File loaded again: a skin that does not load switches Skin.Enable
-// off; every header is redrawn.
-void ReloadSkin(DrivePages& pages);

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "ui/drivepages.h"
+#include "ui/header.h"
+
 bool Skin::LoadSkin(HWND window, const AppSettings& settings) {
     if (!GetClientRect(window, &clientRect)) SetRectEmpty(&clientRect);
     panelRect.x = clientRect.left;
@@ -36,4 +39,12 @@ bool Skin::LoadSkin(HWND window, const AppSettings& settings) {
 void Skin::FreeSkin() {
     skinImage.Reset();
     skinBuffer.Reset();
+}
+
+void ReloadSkin(DrivePages& pages) {
+    AppSettings& settings = *pages.settings;
+    pages.skin.FreeSkin();
+    pages.skin.skinLoaded = pages.skin.LoadSkin(pages.tabControl, settings);
+    if (settings.Skin.Enable && !pages.skin.skinLoaded) settings.Skin.Enable = 0;
+    DrawAllPages(pages);
 }

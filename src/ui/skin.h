@@ -17,6 +17,8 @@ struct PanelRect {
     int cy = 0;
 };
 
+struct DrivePages;
+
 class Skin {
 public:
     // Takes the client rectangle of the window (the tab control) as the
@@ -33,3 +35,7 @@ public:
     RECT clientRect = {};
     PanelRect panelRect;
 };
+
+// Skin.File loaded again: a skin that does not load switches Skin.Enable
+// off; every header is redrawn.
+void ReloadSkin(DrivePages& pages);
