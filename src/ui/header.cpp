@@ -5,31 +5,10 @@
 #include "base/windowutil.h"
 #include "res/resource.h"
 #include "smart/evaluation.h"
+#include "ui/paneltext.h"
 #include "ui/tempgraph.h"
 
 namespace {
-
-// Selects an object into a DC for one scope: the DC never keeps a font
-// that a font change is about to delete.
-class Selection {
-public:
-    Selection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(object != nullptr ? SelectObject(dc, object) : nullptr) {}
-    ~Selection() {
-        if (previous_ != nullptr) SelectObject(dc_, previous_);
-    }
-    Selection(const Selection&) = delete;
-    Selection& operator=(const Selection&) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ previous_;
-};
-
-void DrawMovedText(HDC dc, const RECT& rect, int dx, int dy, UINT format, const char* text) {
-    RECT moved = rect;
-    OffsetRect(&moved, dx, dy);
-    DrawTextA(dc, text, -1, &moved, format);
-}
 
 struct PanelRow {
     int control;
@@ -86,44 +65,6 @@ void DrawPanels(DrivePages& pages, int k, HDC dc) {
 }
 
 }  // namespace
-
-ShadowStyle ShadowOf(const AppSettings& settings) {
-    return ShadowStyle{settings.Shadow.Type, settings.Shadow.Color, settings.Shadow.Offset};
-}
-
-void FrameWithColour(HDC dc, const RECT& rect, COLORREF colour) {
-    SetDCBrushColor(dc, colour);
-    FrameRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
-}
-
-void DrawShadowText(const ShadowStyle& style, const RECT& rect, HDC dc, UINT format, const char* text, HFONT font) {
-    if (style.type == 0) return;
-    Selection selected(dc, font);
-    SetTextColor(dc, style.colour);
-    const int d = style.offset;
-    switch (style.type) {
-        case 1: DrawMovedText(dc, rect, -d, -d, format, text); break;
-        case 2: DrawMovedText(dc, rect, d, -d, format, text); break;
-        case 3: DrawMovedText(dc, rect, -d, d, format, text); break;
-        case 4: DrawMovedText(dc, rect, d, d, format, text); break;
-        case 5:
-            DrawMovedText(dc, rect, 0, -d, format, text);
-            DrawMovedText(dc, rect, 0, d, format, text);
-            DrawMovedText(dc, rect, -d, 0, format, text);
-            DrawMovedText(dc, rect, d, 0, format, text);
-            break;
-        default: DrawMovedText(dc, rect, 0, 0, format, text); break;
-    }
-}
-
-void DrawPanelText(HDC dc, const RECT& rect, HFONT font, UINT format, const char* text, const AppSettings& settings) {
-    if (settings.View.Frame) FrameWithColour(dc, rect, settings.Colors.Frame);
-    if (settings.View.Shadow) DrawShadowText(ShadowOf(settings), rect, dc, format, text, font);
-    Selection selected(dc, font);
-    SetTextColor(dc, settings.Colors.Text);
-    RECT target = rect;
-    DrawTextA(dc, text, -1, &target, format);
-}
 
 void DrawStatusImage(const DrivePages& pages, int k, HDC dc, int frameOn) {
     const AppSettings& settings = *pages.settings;

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "ui/dcdrawing.h"
+
 namespace {
 
 // Toward zero, and within int, so that any value and maximum format.
@@ -11,11 +13,6 @@ int Truncate(double number) {
     if (!(number > INT_MIN)) return number != number ? 0 : INT_MIN;
     if (number >= INT_MAX) return INT_MAX;
     return static_cast<int>(number);
-}
-
-void Line(HDC dc, int x1, int y1, int x2, int y2) {
-    MoveToEx(dc, x1, y1, nullptr);
-    LineTo(dc, x2, y2);
 }
 
 }  // namespace
@@ -123,20 +120,20 @@ void CPROGBAR::Draw(HDC dc) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, textColour);
     SetBkColor(dc, backColour);
-    HGDIOBJ oldFont = SelectObject(dc, font);
+    // The gauge's objects are deleted while the DC lives on: none stays
+    // selected in it.
+    DcSelection selectedFont(dc, font);
     if (!transparent && backBrush_.Get() != nullptr) FillRect(dc, &rect, backBrush_.Get());
     if (barBrush_.Get() != nullptr) FillRect(dc, &bar, barBrush_.Get());
     if (showText) DrawTextA(dc, text, -1, &rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP | DT_NOPREFIX);
     if (frame3D) {
-        HGDIOBJ oldPen = SelectObject(dc, shadowPen_.Get());
-        Line(dc, rect.left, rect.top, rect.left, rect.bottom);
-        Line(dc, rect.left, rect.top, rect.right, rect.top);
-        SelectObject(dc, highlightPen_.Get());
-        Line(dc, rect.right, rect.top, rect.right, rect.bottom);
-        Line(dc, rect.left, rect.bottom, rect.right + 1, rect.bottom);
-        SelectObject(dc, oldPen);
+        {
+            DcSelection selectedPen(dc, shadowPen_.Get());
+            DrawLine(dc, rect.left, rect.top, rect.left, rect.bottom);
+            DrawLine(dc, rect.left, rect.top, rect.right, rect.top);
+        }
+        DcSelection selectedPen(dc, highlightPen_.Get());
+        DrawLine(dc, rect.right, rect.top, rect.right, rect.bottom);
+        DrawLine(dc, rect.left, rect.bottom, rect.right + 1, rect.bottom);
     }
-    // The gauge's objects are deleted while the DC lives on: none stays
-    // selected in it.
-    if (oldFont != nullptr) SelectObject(dc, oldFont);
 }

@@ -1,25 +1,21 @@
 #include "ui/tempgraph.h"
 
+#include <algorithm>
 #include <cstdio>
 
-#include "ui/header.h"
+#include "ui/dcdrawing.h"
+#include "ui/paneltext.h"
 
 namespace {
 
-void Line(HDC dc, HPEN pen, int left, int right, float y) {
-    const POINT points[2] = {{left, static_cast<LONG>(y)}, {right, static_cast<LONG>(y)}};
-    const HGDIOBJ previous = SelectObject(dc, pen);
-    Polyline(dc, points, 2);
-    SelectObject(dc, previous);
+void HorizontalLine(HDC dc, HPEN pen, LONG left, LONG right, float y) {
+    DcSelection selected(dc, pen);
+    DrawLine(dc, left, static_cast<LONG>(y), right, static_cast<LONG>(y));
 }
 
 }  // namespace
 
-UINT GraphLimit(UINT limit) {
-    if (limit < kGraphLimitLowest) return kGraphLimitLowest;
-    if (limit > kGraphLimitHighest) return kGraphLimitHighest;
-    return limit;
-}
+UINT GraphLimit(UINT limit) { return std::clamp(limit, kGraphLimitLowest, kGraphLimitHighest); }
 
 bool GraphArea(const DrivePages& pages, RECT* area) {
     const AppSettings::ViewKeys& view = pages.settings->View;
@@ -53,26 +49,20 @@ void DrawTemperatureGraph(const DrivePages& pages, HDC dc, const DriveInfo& driv
     const float perDegree = step / 10.0f;
     const float perSample = static_cast<float>(width) / static_cast<float>(kTempHistorySize);
 
-    for (float y = height - step; y > 0; y -= step) Line(dc, drawing.gridPen.Get(), left, right, top + y);
-    Line(dc, drawing.thresholdPen.Get(), left, right,
-         top + (height - static_cast<float>(settings.Temperature.Threshold) * perDegree));
+    for (float y = height - step; y > 0; y -= step) HorizontalLine(dc, drawing.gridPen.Get(), left, right, top + y);
+    HorizontalLine(dc, drawing.thresholdPen.Get(), left, right,
+                   top + (height - static_cast<float>(settings.Temperature.Threshold) * perDegree));
 
     const HFONT font = drawing.graphFont.Handle();
-    const ShadowStyle shadow = ShadowOf(settings);
+    const LONG labelLeft = left + settings.Graph.Offset;
     UINT degrees = 0;
     for (float y = height; y > 0; y -= step, degrees += 10) {
         if (degrees == 0 || degrees >= limit) continue;
         const LONG labelTop = static_cast<LONG>(top + y - step / 2);
-        const LONG labelLeft = left + settings.Graph.Offset;
         const RECT rect = {labelLeft, labelTop, labelLeft + width, labelTop + static_cast<LONG>(step)};
         char text[8];
         std::snprintf(text, sizeof text, "%u", degrees);
-        if (settings.View.Shadow) DrawShadowText(shadow, rect, dc, kGraphLabelFormat, text, font);
-        const HGDIOBJ previous = SelectObject(dc, font);
-        SetTextColor(dc, settings.Colors.Text);
-        RECT target = rect;
-        DrawTextA(dc, text, -1, &target, kGraphLabelFormat);
-        SelectObject(dc, previous);
+        DrawShadowedText(dc, rect, font, kGraphLabelFormat, text, settings);
     }
 
     const DWORD count = drive.tempHistoryCount < kTempHistorySize ? drive.tempHistoryCount : kTempHistorySize;
@@ -82,9 +72,8 @@ void DrawTemperatureGraph(const DrivePages& pages, HDC dc, const DriveInfo& driv
         curve[i].y = static_cast<LONG>(top + height - static_cast<float>(drive.tempHistory[i]) * perDegree);
     }
     if (count > 1) {
-        const HGDIOBJ previous = SelectObject(dc, drawing.graphPen.Get());
+        DcSelection selected(dc, drawing.graphPen.Get());
         Polyline(dc, curve, static_cast<int>(count));
-        SelectObject(dc, previous);
     }
     FrameWithColour(dc, area, settings.Colors.Frame);
 }
