@@ -142,6 +142,10 @@ void ApplyFonts(DrivePages& pages) {
         RECT rect;
         if (bar.GetControlRect(&rect)) InvalidateRect(page.hPage, &rect, TRUE);
     }
+    // The fonts were set without redraw and the pages moved without repaint,
+    // and a page's own invalidation stops at its children (WS_CLIPCHILDREN):
+    // the tabs, the pages and the lists are painted anew once, all together.
+    RedrawWindow(pages.mainWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void ShowLists(DrivePages& pages) {
