@@ -28,3 +28,20 @@ inline void DrawLine(HDC dc, LONG x1, LONG y1, LONG x2, LONG y2) {
     Polyline(dc, points, 2);
 }
 
+// Drawing limited to a rectangle for one scope; the DC's clipping is put
+// back as it was.
+class DcClip {
+public:
+    DcClip(HDC dc, const RECT& rect) : dc_(dc), saved_(SaveDC(dc)) {
+        IntersectClipRect(dc, rect.left, rect.top, rect.right, rect.bottom);
+    }
+    ~DcClip() {
+        if (saved_ != 0) RestoreDC(dc_, saved_);
+    }
+    DcClip(const DcClip&) = delete;
+    DcClip& operator=(const DcClip&) = delete;
+
+private:
+    HDC dc_;
+    int saved_;
+};

@@ -64,7 +64,8 @@ void LoadStatusBitmaps(DrawingResources& resources, const AppSettings& settings,
 void FreeStatusBitmaps(DrawingResources& resources);
 
 // The grid and threshold pens dotted (every other pixel), the curve pen
-// solid at Graph.Width, from Colors.Grid, Colors.Graph, Colors.Threshold.
+// solid at Graph.Width (at most 64 pixels), from Colors.Grid, Colors.Graph,
+// Colors.Threshold.
 void CreatePens(DrawingResources& resources, const AppSettings& settings);
 void DeletePens(DrawingResources& resources);
 

@@ -1,7 +1,12 @@
 // The pens of the temperature graph and the five fonts.
 #include "ui/drawingresources.h"
 
+#include <algorithm>
+
 namespace {
+
+// A curve pen wider than any page draws nothing more, only slower.
+const UINT kGraphPenWidest = 64;
 
 // A one-pixel pen that sets every other pixel.
 HPEN DottedPen(COLORREF colour) {
@@ -14,7 +19,8 @@ HPEN DottedPen(COLORREF colour) {
 void CreatePens(DrawingResources& resources, const AppSettings& settings) {
     DeletePens(resources);
     resources.gridPen.Reset(DottedPen(settings.Colors.Grid));
-    resources.graphPen.Reset(CreatePen(PS_SOLID, static_cast<int>(settings.Graph.Width), settings.Colors.Graph));
+    const UINT width = std::min(settings.Graph.Width, kGraphPenWidest);
+    resources.graphPen.Reset(CreatePen(PS_SOLID, static_cast<int>(width), settings.Colors.Graph));
     resources.thresholdPen.Reset(DottedPen(settings.Colors.Threshold));
 }
 

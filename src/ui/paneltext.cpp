@@ -1,8 +1,14 @@
 #include "ui/paneltext.h"
 
+#include <algorithm>
+
 #include "ui/dcdrawing.h"
 
 namespace {
+
+// Beyond this a copy lands outside any page, as it would further out; the
+// bound keeps the moved rectangle's edges within int.
+const int kShadowOffsetLimit = 4096;
 
 void DrawMovedText(HDC dc, const RECT& rect, int dx, int dy, UINT format, const char* text) {
     RECT moved = rect;
@@ -13,7 +19,8 @@ void DrawMovedText(HDC dc, const RECT& rect, int dx, int dy, UINT format, const 
 }  // namespace
 
 ShadowStyle ShadowOf(const AppSettings& settings) {
-    return ShadowStyle{settings.Shadow.Type, settings.Shadow.Color, settings.Shadow.Offset};
+    const int offset = std::clamp(settings.Shadow.Offset, -kShadowOffsetLimit, kShadowOffsetLimit);
+    return ShadowStyle{settings.Shadow.Type, settings.Shadow.Color, offset};
 }
 
 void FrameWithColour(HDC dc, const RECT& rect, COLORREF colour) {

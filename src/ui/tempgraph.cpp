@@ -8,15 +8,24 @@
 
 namespace {
 
+// Graph.Limit as the graph uses it. Below 10 there would be no band to
+// divide by; far above the hottest reading (127 degrees) the bands would be
+// thinner than single precision can step, and the grid would never end.
+const UINT kGraphLimitLowest = 10;
+const UINT kGraphLimitHighest = 1280;
+
+// Beyond this a label lies outside any page, as it would further out; the
+// bound keeps its edges within int.
+const int kLabelOffsetLimit = 4096;
+
 void HorizontalLine(HDC dc, HPEN pen, LONG left, LONG right, float y) {
     DcSelection selected(dc, pen);
     DrawLine(dc, left, static_cast<LONG>(y), right, static_cast<LONG>(y));
 }
 
-}  // namespace
-
 UINT GraphLimit(UINT limit) { return std::clamp(limit, kGraphLimitLowest, kGraphLimitHighest); }
 
+// The area the graph covers: false while both lists are shown.
 bool GraphArea(const DrivePages& pages, RECT* area) {
     const AppSettings::ViewKeys& view = pages.settings->View;
     if (view.Basic && view.Attribute) return false;
@@ -30,6 +39,8 @@ bool GraphArea(const DrivePages& pages, RECT* area) {
     return true;
 }
 
+}  // namespace
+
 void DrawTemperatureGraph(const DrivePages& pages, HDC dc, const DriveInfo& drive) {
     RECT area;
     if (!GraphArea(pages, &area)) return;
@@ -39,6 +50,9 @@ void DrawTemperatureGraph(const DrivePages& pages, HDC dc, const DriveInfo& driv
     const LONG right = area.right;
     const LONG top = area.top;
     const LONG width = right - left;
+    // Nothing of it reaches past its area: a threshold or a temperature
+    // above Graph.Limit, a wide pen or a label offset stay inside.
+    DcClip clip(dc, area);
 
     // Single precision throughout, so that every line lands on the pixel
     // the scale gives.
@@ -54,7 +68,7 @@ void DrawTemperatureGraph(const DrivePages& pages, HDC dc, const DriveInfo& driv
                    top + (height - static_cast<float>(settings.Temperature.Threshold) * perDegree));
 
     const HFONT font = drawing.graphFont.Handle();
-    const LONG labelLeft = left + settings.Graph.Offset;
+    const LONG labelLeft = left + std::clamp(settings.Graph.Offset, -kLabelOffsetLimit, kLabelOffsetLimit);
     UINT degrees = 0;
     for (float y = height; y > 0; y -= step, degrees += 10) {
         if (degrees == 0 || degrees >= limit) continue;

@@ -426,7 +426,42 @@ def settings_faults(wine):
             program.close()
 
 
-SCENARIOS = {f.__name__: f for f in (failing_polls, all_slots, no_drives, odd_blocks, settings_faults)}
+def look_settings(wine):
+    """Graph, shadow, picture-position and font values at the ends of what the
+    settings file holds: the window is shown, its page is drawn and read, and
+    it goes on answering over the polls that draw the graph."""
+    folder = drive_set()
+    add_drive(folder, 0, "E2E LOOKS", HEALTHY)
+    models = {0: "E2E LOOKS"}
+    graph_shown = {"Global": DEBUG_POLLS, "View": {"Basic": 0, "Shadow": 1}}
+    font = lambda height: "%d,%d,0,0,700,0,0,0,0,0,0,0,0,Arial" % (height, height)
+    fonts = lambda height: {key: font(height) for key in ("Tab", "Large", "Middle", "Small", "Graph")}
+    lowest, highest = -2147483648, 2147483647
+    cases = [
+        {"Graph": {"Limit": 4294967295, "Width": 1000000}},
+        {"Graph": {"Limit": 0, "Width": 4294967295, "Offset": highest}, "Shadow": {"Type": 5, "Offset": highest},
+         "Bitmap": {"X": highest, "Y": highest}, "Fonts": fonts(-5000)},
+        {"Graph": {"Limit": 9, "Width": 0, "Offset": lowest}, "Shadow": {"Type": 1, "Offset": lowest},
+         "Bitmap": {"X": lowest, "Y": lowest}, "Fonts": fonts(highest)},
+        {"Fonts": fonts(lowest)},
+    ]
+    for case in cases:
+        program, hwnd, watch = start(wine, folder, dict(graph_shown, **case), models)
+        try:
+            wait_poll(program, 0, 3)
+            page = read_page(wine, hwnd, 0)
+            check(page.get("visible"), "the page is not shown with %r" % case)
+            check(page["texts"].get(1010, "").startswith("E2E LOOKS"), "the summary panel is empty with %r" % case)
+            check(attribute(page, 0x09)[2].strip() == "99", "the attribute list is not filled with %r" % case)
+            check(program.alive(), "the program ended with %r" % case)
+            no_box(wine)
+        finally:
+            watch.stop()
+            program.close()
+
+
+SCENARIOS = {f.__name__: f for f in (failing_polls, all_slots, no_drives, odd_blocks, settings_faults,
+                                     look_settings)}
 
 if __name__ == "__main__":
     sys.exit(run(SCENARIOS, sys.argv))

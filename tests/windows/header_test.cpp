@@ -15,7 +15,6 @@
 #include "settings/appsettings.h"
 #include "ui/header.h"
 #include "ui/pages.h"
-#include "ui/tempgraph.h"
 #include "windows/gui_counts.h"
 #include "windows/page_fixture.h"
 
@@ -189,19 +188,53 @@ TEST_F(Header, TheGraphTakesThePlaceOfTheHiddenList) {
     EXPECT_GT(lines.back(), pages.attributeListRect.top);
 }
 
-TEST_F(Header, GraphLimitsOutsideTheSoundRangeAreClamped) {
-    EXPECT_EQ(10u, GraphLimit(0));
-    EXPECT_EQ(10u, GraphLimit(9));
-    EXPECT_EQ(80u, GraphLimit(80));
-    EXPECT_EQ(1280u, GraphLimit(0xFFFFFFFFu));
+// Temperatures and a threshold above the scale, scales from none to far
+// past any reading, a pen and label offsets wider than the page: whatever
+// the values, the graph ends and nothing of it lies outside its area.
+TEST_F(Header, TheGraphStaysInsideItsAreaWhateverTheScaleAndValues) {
     appSettings.Global.Monitor = 1;
     appSettings.View.Basic = 0;
-    appSettings.Graph.Limit = 0;
+    sim_.Drive(0)->temperatureCycle = {110};
+    for (int i = 0; i < 5; ++i) Refresh();
+    appSettings.Temperature.Threshold = 120;
+    const RECT area = pages.basicListRect;
+    auto outside = [&](const Canvas& canvas, COLORREF colour) {
+        const PanelRect& panel = pages.skin.panelRect;
+        return CountIn(canvas, {0, 0, panel.cx, panel.cy}, colour) - CountIn(canvas, area, colour);
+    };
+    const struct {
+        UINT limit;
+        UINT width;
+        int offset;
+    } cases[] = {
+        {80, 2, 0},      {0, 2, 0},          {9, 1000000, 0x7FFFFFFF}, {10, 0xFFFFFFFFu, -0x7FFFFFFF - 1},
+        {200, 40, -500}, {0xFFFFFFFFu, 3, 2000},
+    };
+    for (const auto& graph : cases) {
+        appSettings.Graph.Limit = graph.limit;
+        appSettings.Graph.Width = graph.width;
+        appSettings.Graph.Offset = graph.offset;
+        CreatePens(drawing, appSettings);
+        DrawPage(pages, 0);
+        const std::unique_ptr<Canvas> buffer = Buffer(0);
+        for (COLORREF colour : {kCurve, kThreshold, kGrid}) {
+            EXPECT_EQ(0, outside(*buffer, colour)) << graph.limit << " " << graph.width << " " << colour;
+        }
+        EXPECT_EQ(kFrame, buffer->At(area.left, area.top)) << graph.limit;
+        const size_t lines = LinesIn(*buffer, area, kGrid).size();
+        if (graph.limit < 20) {
+            EXPECT_EQ(0u, lines) << "one band of ten degrees at most: no line inside";
+        } else {
+            EXPECT_GT(lines, 0u) << graph.limit;
+        }
+    }
+    // 200 degrees: the 110-degree curve and the 120-degree threshold inside.
+    appSettings.Graph.Limit = 200;
+    appSettings.Graph.Width = 2;
+    CreatePens(drawing, appSettings);
     DrawPage(pages, 0);
-    EXPECT_TRUE(LinesIn(*Buffer(0), pages.basicListRect, kGrid).empty()) << "one band: no line inside";
-    appSettings.Graph.Limit = 0xFFFFFFFFu;
-    DrawPage(pages, 0);  // ends
-    EXPECT_FALSE(LinesIn(*Buffer(0), pages.basicListRect, kGrid).empty());
+    EXPECT_EQ(1u, LinesIn(*Buffer(0), area, kThreshold).size());
+    EXPECT_GT(CountIn(*Buffer(0), area, kCurve), 10);
 }
 
 // 1,000 refreshes in the suite; VELDAKOR_SOAK_REFRESHES asks for the long
