@@ -69,7 +69,9 @@ void FreeStatusBitmaps(DrawingResources& resources);
 void CreatePens(DrawingResources& resources, const AppSettings& settings);
 void DeletePens(DrawingResources& resources);
 
-// The five fonts from Fonts.Tab, .Large, .Middle, .Small and .Graph.
+// The five fonts from Fonts.Tab, .Large, .Middle, .Small and .Graph, with
+// heights of 6 to 200 pixels and widths of at most 200 (0 stays the face's
+// own size; the settings keep what they hold).
 void CreateFonts(DrawingResources& resources, const AppSettings& settings);
 void DeleteFonts(DrawingResources& resources);
 

@@ -8,6 +8,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "app/appstate.h"
 #include "app/choosers.h"
@@ -16,6 +17,7 @@
 #include "res/resource.h"
 #include "settings/appsettings.h"
 #include "settings/settingsfile.h"
+#include "ui/drawingresources.h"
 #include "windows/page_fixture.h"
 
 namespace {
@@ -309,4 +311,31 @@ TEST_F(Commands, ChoosersStartFromTheCurrentValuesAndCancellingChangesNothing) {
     EXPECT_EQ(0, appSettings.Skin.Enable) << "nothing loaded to show";
     EXPECT_EQ(7, answers.asked);
     EXPECT_EQ(before, SettingsBytes());
+}
+
+TEST_F(Commands, FontsOfAnySizeAreMadeWithinWhatAScreenNeeds) {
+    answers.fontChosen = true;
+    const HWND list = List(0, IDC_BASIC_LIST);
+    auto listFontHeight = [&]() {
+        LOGFONTA made = {};
+        GetObjectA(reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)), sizeof made, &made);
+        return made.lfHeight;
+    };
+    for (const auto& [asked, made] : {std::pair<LONG, LONG>{-5000, -200}, {5000, 200}, {-1, -6}, {2, 6},
+                                      {LONG(0x80000000), -200}, {0x7FFFFFFF, 200}, {0, 0}, {-30, -30}}) {
+        answers.fontHeight = asked;
+        Run(kCommandFontSmall);
+        EXPECT_EQ(asked, appSettings.Fonts.Small.lfHeight) << "the setting keeps what was chosen";
+        EXPECT_EQ(made, listFontHeight()) << asked;
+    }
+    appSettings.Fonts.Graph.lfHeight = -5000;
+    appSettings.Fonts.Graph.lfWidth = 100000;
+    CreateFonts(drawing, appSettings);
+    const HDC dc = pages.pages[0].backBuffer.Dc();
+    const HGDIOBJ previous = SelectObject(dc, drawing.graphFont.Handle());
+    TEXTMETRICA metrics = {};
+    GetTextMetricsA(dc, &metrics);
+    SelectObject(dc, previous);
+    EXPECT_LE(metrics.tmHeight, 240);
+    EXPECT_LE(metrics.tmAveCharWidth, 200);
 }
