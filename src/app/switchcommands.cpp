@@ -110,6 +110,9 @@ bool RunSwitchCommand(HWND window, WORD command) {
         case kCommandMonitoring:
             Flip(global.Monitor);
             PauseResumeMonitor(global.Monitor);
+            // The graph comes and goes with monitoring; without it no poll
+            // would ever redraw the pages.
+            DrawAllPages(pages);
             return true;
         case kCommandNetwork:
             SwitchNetwork();

@@ -313,6 +313,105 @@ TEST_F(Commands, ChoosersStartFromTheCurrentValuesAndCancellingChangesNothing) {
     EXPECT_EQ(before, SettingsBytes());
 }
 
+TEST_F(Commands, LookSwitchesRebuildWhatTheyChange) {
+    const RECT place = Control(0, IDC_STATUS_IMAGE);
+    const POINT inPicture = {place.left + 40, place.top + 40};
+    const COLORREF builtIn = Buffer(0)->At(inPicture.x, inPicture.y);
+    const COLORREF external = RGB(20, 140, 230);
+    for (const char* name : {"S_GOOD", "S_WARN", "S_DNGR", "S_ERR", "S_TMP"}) {
+        TestDir::WriteAll(scratch_.Dir().Path(std::string(name) + ".BMP"), BmpFile(115, 115, external));
+        TestDir::WriteAll(scratch_.Dir().Path(std::string(name) + ".ICO"), IcoFile(16, external));
+    }
+    std::strcpy(appSettings.Global.Path, scratch_.Dir().Root().c_str());
+
+    Run(kCommandExternalBitmaps);
+    EXPECT_EQ(1, appSettings.Bitmap.Enable);
+    EXPECT_EQ(external, Buffer(0)->At(inPicture.x, inPicture.y)) << "the pictures are loaded again";
+    Run(kCommandExternalBitmaps);
+    EXPECT_EQ(builtIn, Buffer(0)->At(inPicture.x, inPicture.y));
+
+    auto tabIconPixel = [&]() {
+        Canvas canvas(16, 16);
+        ImageList_Draw(drawing.statusImageList, HealthGood, canvas.Dc(), 0, 0, ILD_NORMAL);
+        return canvas.At(8, 8);
+    };
+    const COLORREF builtInIcon = tabIconPixel();
+    Run(kCommandExternalIcons);
+    EXPECT_EQ(1, appSettings.Icon.Enable);
+    EXPECT_EQ(external, tabIconPixel()) << "the image list is built from the files";
+    Run(kCommandExternalIcons);
+    EXPECT_EQ(builtInIcon, tabIconPixel());
+
+    // A skin smaller than the page: at its own size the page's corner is the
+    // button face, stretched it is the skin's.
+    const COLORREF skinColour = RGB(90, 60, 30);
+    const std::string skin = scratch_.Dir().Path("skin.bmp");
+    TestDir::WriteAll(skin, BmpFile(40, 30, skinColour));
+    std::strcpy(appSettings.Skin.File, skin.c_str());
+    appSettings.Skin.Stretch = 1;
+    Run(kCommandSkinStretch);  // loads it, unstretched, while the skin is off
+    EXPECT_EQ(0, appSettings.Skin.Stretch);
+    const PanelRect& panel = pages.skin.panelRect;
+    EXPECT_EQ(GetSysColor(COLOR_BTNFACE), Buffer(0)->At(5, 5)) << "the skin is off";
+    Run(kCommandSkinEnable);
+    EXPECT_EQ(1, appSettings.Skin.Enable);
+    EXPECT_EQ(skinColour, Buffer(0)->At(5, 5));
+    EXPECT_EQ(GetSysColor(COLOR_BTNFACE), Buffer(0)->At(panel.cx - 3, panel.cy - 3));
+    Run(kCommandSkinStretch);
+    EXPECT_EQ(skinColour, Buffer(0)->At(panel.cx - 3, panel.cy - 3));
+    Run(kCommandSkinEnable);
+    EXPECT_EQ(GetSysColor(COLOR_BTNFACE), Buffer(0)->At(5, 5));
+}
+
+TEST_F(Commands, TheTemperatureWatchAndMonitoringSwitchesRedrawAtOnce) {
+    const RECT place = Control(0, IDC_STATUS_IMAGE);
+    const POINT inPicture = {place.left + 41, place.top + 41};
+    auto picture = [&](int status) { return GetPixel(drawing.statusBitmaps[status].Dc(), 40, 40); };
+    ASSERT_NE(picture(HealthGood), picture(HealthHot));
+    appSettings.Temperature.Threshold = 30;  // the drives are at 35
+    Run(kCommandTemperatureWatch);
+    EXPECT_EQ(1, appSettings.Temperature.Enable);
+    Call(WM_TIMER, app.timerId);
+    ASSERT_EQ(picture(HealthHot), Buffer(0)->At(inPicture.x, inPicture.y));
+    Run(kCommandTemperatureWatch);
+    EXPECT_EQ(0, appSettings.Temperature.Enable);
+    EXPECT_EQ(picture(HealthGood), Buffer(0)->At(inPicture.x, inPicture.y)) << "no tick needed";
+
+    // The graph in the place of the hidden list comes and goes with
+    // monitoring, on every page; without it nothing else would redraw them.
+    appSettings.Colors.Grid = RGB(1, 250, 1);
+    CreatePens(drawing, appSettings);
+    Run(kCommandShowBasic);
+    ASSERT_EQ(0, appSettings.View.Basic);
+    Run(kCommandMonitoring);
+    ASSERT_EQ(1, appSettings.Global.Monitor);
+    for (int k : {0, 2}) EXPECT_GT(CountIn(*Buffer(k), pages.basicListRect, RGB(1, 250, 1)), 100) << k;
+    Run(kCommandMonitoring);
+    EXPECT_EQ(0, appSettings.Global.Monitor);
+    for (int k : {0, 2}) EXPECT_EQ(0, CountIn(*Buffer(k), pages.basicListRect, RGB(1, 250, 1))) << k;
+}
+
+TEST_F(Commands, ThePageHandsDragsAndDropsToTheMainWindow) {
+    appSettings.Global.Title = 0;
+    appSettings.Global.Stable = 0;
+    SendMessageW(Page(0), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(7, 9));
+    MSG msg;
+    ASSERT_TRUE(PeekMessageW(&msg, window_, WM_LBUTTONDOWN, WM_LBUTTONDOWN, PM_REMOVE));
+    EXPECT_EQ(static_cast<WPARAM>(MK_LBUTTON), msg.wParam);
+    EXPECT_EQ(MAKELPARAM(7, 9), msg.lParam);
+    Call(msg.message, msg.wParam, msg.lParam);
+    ASSERT_TRUE(PeekMessageW(&msg, window_, WM_NCLBUTTONDOWN, WM_NCLBUTTONDOWN, PM_REMOVE))
+        << "the window is dragged by the page";
+    EXPECT_EQ(static_cast<WPARAM>(HTCAPTION), msg.wParam);
+
+    const std::string skin = scratch_.Dir().Path("dropped.bmp");
+    TestDir::WriteAll(skin, BmpFile(40, 30, RGB(90, 60, 30)));
+    SendMessageW(Page(1), WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf(skin)), 0);
+    Drain();
+    EXPECT_EQ(skin, appSettings.Skin.File);
+    EXPECT_TRUE(pages.skin.skinLoaded);
+}
+
 TEST_F(Commands, FontsOfAnySizeAreMadeWithinWhatAScreenNeeds) {
     answers.fontChosen = true;
     const HWND list = List(0, IDC_BASIC_LIST);

@@ -6,8 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <cstring>
-#include <shlobj.h>
 #include <vector>
 
 #include "common/test_dir.h"
@@ -270,15 +268,7 @@ TEST_F(Header, ADroppedFileBecomesTheSkinAndABadOneLeavesThePlainBackground) {
     TestDir::WriteAll(good, BmpFile(40, 30, RGB(90, 60, 30)));
     const std::string bad = dir.Path("broken.png");
     TestDir::WriteAll(bad, std::string("\x89PNG\r\n\x1a\n", 8) + "cut short");
-    auto drop = [&](const std::string& path) {
-        const std::string files = path + std::string(2, '\0');
-        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + files.size());
-        DROPFILES* header = static_cast<DROPFILES*>(GlobalLock(block));
-        header->pFiles = sizeof(DROPFILES);
-        std::memcpy(reinterpret_cast<char*>(header) + sizeof(DROPFILES), files.data(), files.size());
-        GlobalUnlock(block);
-        Call(WM_DROPFILES, reinterpret_cast<WPARAM>(block));
-    };
+    auto drop = [&](const std::string& path) { Call(WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf(path))); };
     appSettings.Skin.Enable = 1;
     appSettings.Skin.Stretch = 1;
     drop(good);

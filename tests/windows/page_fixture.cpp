@@ -1,11 +1,25 @@
 #include "windows/page_fixture.h"
 
+#include <shlobj.h>
+
+#include <cstring>
+
 #include "app/commandids.h"
 #include "app/maindialog.h"
 #include "common/drive_blocks.h"
 #include "res/resource.h"
 #include "settings/appsettings.h"
 #include "smart/drivelocks.h"
+
+HGLOBAL DropOf(const std::string& path) {
+    const std::string files = path + std::string(2, '\0');
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + files.size());
+    DROPFILES* header = static_cast<DROPFILES*>(GlobalLock(block));
+    header->pFiles = sizeof(DROPFILES);
+    std::memcpy(reinterpret_cast<char*>(header) + sizeof(DROPFILES), files.data(), files.size());
+    GlobalUnlock(block);
+    return block;
+}
 
 HWND OpenMainWindow() {
     updateLock.Create(kUpdateLockName);

@@ -17,6 +17,10 @@
 #include "sim/simulator.h"
 #include "windows/test_images.h"
 
+// A drop of one file as the shell hands it over with WM_DROPFILES; the
+// receiver frees it (DragFinish).
+HGLOBAL DropOf(const std::string& path);
+
 // The main window made as the program makes it at start (with the two
 // locks, the start values and cleared drives), and ended with its locks.
 HWND OpenMainWindow();
