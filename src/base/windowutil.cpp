@@ -223,7 +223,7 @@ COLORREF ChooseColourDialog(COLORREF colour, HWND owner) {
     dialog.hwndOwner = owner;
     dialog.rgbResult = colour;
     dialog.lpCustColors = custom;
-    dialog.Flags = CC_RGBINIT | CC_FULLOPEN | CC_ANYCOLOR;
+    dialog.Flags = CC_RGBINIT | CC_ANYCOLOR;
     const auto chooseColor = comdlg32.Find<BOOL(WINAPI*)(CHOOSECOLORW*)>("ChooseColorW");
     return chooseColor != nullptr && chooseColor(&dialog) ? dialog.rgbResult : colour;
 }

@@ -354,7 +354,7 @@ TEST(SplitPath, LongPartsAreCutToTheBufferAtACharacterBoundary) {
 TEST(ChooseColourDialog, CancelledGivesBackTheColourAndOkTheChosenOne) {
     const COLORREF given = RGB(12, 34, 56);
     std::wstring red, green, blue;
-    bool fullOpen = false;
+    bool fullOpen = true;
     {
         DialogDriver driver([&](HWND dialog) {
             red = Text(GetDlgItem(dialog, kRedEdit));
@@ -370,7 +370,7 @@ TEST(ChooseColourDialog, CancelledGivesBackTheColourAndOkTheChosenOne) {
     EXPECT_EQ(L"12", red);
     EXPECT_EQ(L"34", green);
     EXPECT_EQ(L"56", blue);
-    EXPECT_TRUE(fullOpen) << "the custom colour part is not open";
+    EXPECT_FALSE(fullOpen) << "the dialog opens without its custom colour part";
 
     TestWindow owner(WS_POPUP | WS_CAPTION, 10, 10, 200, 100);
     DialogDriver driver([](HWND dialog) {
