@@ -13,6 +13,7 @@
 #include "smart/drivelocks.h"
 #include "smart/dumpfile.h"
 #include "smart/limits.h"
+#include "smart/summaries.h"
 #include "ui/header.h"
 #include "ui/pages.h"
 
@@ -61,16 +62,16 @@ LONG DebugStatusOf(WORD command) {
 void SetDebugState(WORD command) {
     if (!HasCurrentDrive()) return;
     DriveInfo& drive = pages.Drive(pages.currentPage);
-    {
-        // The status service copies the record under the same lock.
-        CritSectLock lock(updateLock);
-        if (command == kCommandDebugHot) {
-            drive.summary.temperature = static_cast<signed char>(appSettings.Temperature.Threshold + 1);
-        } else {
-            drive.status = DebugStatusOf(command);
-        }
+    if (command == kCommandDebugHot) {
+        // The temperature is part of the status record: it is replaced whole,
+        // as an evaluation replaces it, so that no reply carries half of it.
+        DriveSummary next = drive.summary;
+        next.temperature = static_cast<signed char>(pages.settings->Temperature.Threshold + 1);
+        PublishSummary(drive, next);
+    } else {
+        drive.status = DebugStatusOf(command);
+        SetTabImage(pages, pages.currentPage);
     }
-    if (command != kCommandDebugHot) SetTabImage(pages, pages.currentPage);
     DrawPage(pages, pages.currentPage);
 }
 

@@ -17,6 +17,7 @@
 #include "res/resource.h"
 #include "settings/appsettings.h"
 #include "settings/settingsfile.h"
+#include "smart/drivelocks.h"
 #include "ui/drawingresources.h"
 #include "windows/page_fixture.h"
 
@@ -410,6 +411,35 @@ TEST_F(Commands, ThePageHandsDragsAndDropsToTheMainWindow) {
     Drain();
     EXPECT_EQ(skin, appSettings.Skin.File);
     EXPECT_TRUE(pages.skin.skinLoaded);
+}
+
+// The hot debug state changes the status record: it must be replaced whole
+// under the lock the status service copies it under, never written while
+// the service holds that lock.
+TEST_F(Commands, TheHotDebugStateReplacesTheRecordUnderTheServicesLock) {
+    ShowPageOf(0);
+    appSettings.Temperature.Threshold = 60;
+    struct Reader {
+        HANDLE held = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        signed char seen = 0;
+        static DWORD WINAPI Run(void* self) {
+            Reader& reader = *static_cast<Reader*>(self);
+            CritSectLock lock(networkLock);
+            SetEvent(reader.held);
+            Sleep(300);  // the command runs meanwhile; it must wait
+            reader.seen = drives.slots[0].summary.temperature;
+            return 0;
+        }
+    } reader;
+    HANDLE thread = CreateThread(nullptr, 0, Reader::Run, &reader, 0, nullptr);
+    ASSERT_NE(nullptr, thread);
+    WaitForSingleObject(reader.held, INFINITE);
+    Run(kCommandDebugHot);
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    CloseHandle(reader.held);
+    EXPECT_EQ(35, reader.seen) << "the record changed while the service was copying it";
+    EXPECT_EQ(61, drives.slots[0].summary.temperature);
 }
 
 TEST_F(Commands, FontsOfAnySizeAreMadeWithinWhatAScreenNeeds) {
