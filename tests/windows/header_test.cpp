@@ -76,30 +76,75 @@ TEST_F(Header, PanelsAreDrawnWithTheirFramesShadowsAndGauge) {
     EXPECT_EQ(kBar, buffer->At(usage.left + 2 + filled - 1, row));
     EXPECT_NE(kBar, buffer->At(usage.left + 2 + filled, row));
 
-    appSettings.View.Shadow = 1;
-    appSettings.Shadow.Type = 5;
-    appSettings.Shadow.Offset = 1;
     appSettings.View.FirmwareRevision = 0;
-    appSettings.View.Frame = 0;
     DrawPage(pages, 0);
-    buffer = Buffer(0);
-    const RECT serial = Control(0, IDC_SERIAL);
-    EXPECT_GT(CountIn(*buffer, serial, kShadow), 20) << "an outline round the text";
-    EXPECT_NE(kFrame, buffer->At(serial.left, serial.top));
     const RECT firmware = Control(0, IDC_FIRMWARE);
-    EXPECT_EQ(0, CountIn(*buffer, firmware, kText) + CountIn(*buffer, firmware, kShadow)) << "switched off";
-    // Every text pixel of the outline style has shadow on all four sides
-    // somewhere: above and below, left and right of the text there is some.
-    int above = 0, left = 0;
-    for (LONG y = serial.top + 1; y < serial.bottom - 1; ++y) {
-        for (LONG x = serial.left + 1; x < serial.right - 1; ++x) {
-            if (buffer->At(x, y) != kText) continue;
-            above += buffer->At(x, y - 1) == kShadow;
-            left += buffer->At(x - 1, y) == kShadow;
+    EXPECT_EQ(0, CountIn(*Buffer(0), firmware, kText)) << "switched off";
+}
+
+// Each shadow type against the same panel drawn by hand: the copies in the
+// shadow colour at the type's offsets, then the text over them. One offset
+// with a wrong sign, or a missing copy, changes pixels.
+TEST_F(Header, EveryShadowTypePutsItsCopiesWhereItsOffsetsSay) {
+    const int d = 3;
+    const struct {
+        int type;
+        std::vector<POINT> copies;
+    } types[] = {
+        {0, {}},
+        {1, {{-d, -d}}},
+        {2, {{d, -d}}},
+        {3, {{-d, d}}},
+        {4, {{d, d}}},
+        {5, {{0, -d}, {0, d}, {-d, 0}, {d, 0}}},
+        {9, {{0, 0}}},
+    };
+    appSettings.View.Shadow = 1;
+    appSettings.View.Frame = 0;
+    appSettings.Shadow.Offset = d;
+    // The serial panel alone, so that nothing else reaches its surroundings.
+    appSettings.View.Model = appSettings.View.FirmwareRevision = appSettings.View.Temperature = 0;
+    appSettings.View.PowerOnTime = appSettings.View.DiskUsage = 0;
+    const RECT serial = Control(0, IDC_SERIAL);
+    const RECT around = Inside(serial, -d - 1);
+    const char* const text = drives.Shown(0).summary.serial;
+    ASSERT_STRNE("", text);
+    const HFONT font = drawing.middleFont.Handle();
+
+    WINMEMDC expected;
+    const PanelRect& panel = pages.skin.panelRect;
+    ASSERT_TRUE(expected.CreateBuffer(Page(0), panel.cx, panel.cy));
+    const HDC dc = expected.Dc();
+    SetBkMode(dc, TRANSPARENT);
+    const HGDIOBJ previous = SelectObject(dc, font);
+    for (const auto& shadow : types) {
+        appSettings.Shadow.Type = shadow.type;
+        DrawPage(pages, 0);
+        SetDCBrushColor(dc, GetSysColor(COLOR_BTNFACE));
+        FillRect(dc, &around, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+        SetTextColor(dc, kShadow);
+        for (const POINT& copy : shadow.copies) {
+            RECT moved = serial;
+            OffsetRect(&moved, copy.x, copy.y);
+            DrawTextA(dc, text, -1, &moved, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP | DT_NOPREFIX);
+        }
+        SetTextColor(dc, kText);
+        RECT place = serial;
+        DrawTextA(dc, text, -1, &place, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP | DT_NOPREFIX);
+
+        const std::unique_ptr<Canvas> buffer = Buffer(0);
+        Canvas want(panel.cx, panel.cy);
+        BitBlt(want.Dc(), 0, 0, panel.cx, panel.cy, dc, 0, 0, SRCCOPY);
+        int differing = 0;
+        for (LONG y = around.top; y < around.bottom; ++y) {
+            for (LONG x = around.left; x < around.right; ++x) differing += buffer->At(x, y) != want.At(x, y) ? 1 : 0;
+        }
+        EXPECT_EQ(0, differing) << "shadow type " << shadow.type;
+        if (!shadow.copies.empty() && shadow.type != 9) {
+            EXPECT_GT(CountIn(*buffer, around, kShadow), 10) << "shadow type " << shadow.type;
         }
     }
-    EXPECT_GT(above, 0);
-    EXPECT_GT(left, 0);
+    SelectObject(dc, previous);
 }
 
 TEST_F(Header, TheStatusPictureAlternatesWithTheHotOneWhileHotter) {
