@@ -46,7 +46,7 @@ std::string Hex(const BYTE* bytes, size_t count) {
 }  // namespace
 
 TEST(FixturesDrives, IdentityAndAttributesMatchAnIndependentParser) {
-    if (FixturesDir().empty()) GTEST_SKIP() << "no shared drive fixtures (VELDAKOR_FIXTURES)";
+    ASSERT_FALSE(FixturesDir().empty()) << "no drive fixtures (VELDAKOR_FIXTURES)";
     const std::vector<fs::path> folders = DriveFolders();
     ASSERT_FALSE(folders.empty());
 
@@ -91,7 +91,7 @@ TEST(FixturesDrives, IdentityAndAttributesMatchAnIndependentParser) {
 }
 
 TEST(FixturesDrives, CapacityAndTransferModeOfKnownDrives) {
-    if (FixturesDir().empty()) GTEST_SKIP() << "no shared drive fixtures (VELDAKOR_FIXTURES)";
+    ASSERT_FALSE(FixturesDir().empty()) << "no drive fixtures (VELDAKOR_FIXTURES)";
     // A 48-bit Serial ATA drive and a parallel ATA drive with only a 28-bit count.
     const struct {
         const char* folder;

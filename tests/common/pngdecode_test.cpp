@@ -70,7 +70,7 @@ std::vector<unsigned char> ReferenceDecode(const std::string& path, const PngSha
 unsigned char GreyAt(const Pixels& pixels, int x) { return pixels.bytes[x * 3]; }
 
 TEST(PngDecode, EverySuiteImageDecodesWithTheSizeAndDepthItsChunksPromise) {
-    if (PngContribDir().empty()) GTEST_SKIP() << "no libpng test images (VELDAKOR_PNGTESTS)";
+    ASSERT_FALSE(PngContribDir().empty()) << "no libpng test images (VELDAKOR_PNGTESTS): run scripts/setup";
     const std::vector<std::string> files = PngSuiteFiles();
     ASSERT_GE(files.size(), 60u);
     int compared = 0;
@@ -105,7 +105,7 @@ TEST(PngDecode, EverySuiteImageDecodesWithTheSizeAndDepthItsChunksPromise) {
 }
 
 TEST(PngDecode, GammaCorrectsForATwoPointTwoScreenAndLeavesFilesWithoutGamaAlone) {
-    if (PngContribDir().empty()) GTEST_SKIP() << "no libpng test images (VELDAKOR_PNGTESTS)";
+    ASSERT_FALSE(PngContribDir().empty()) << "no libpng test images (VELDAKOR_PNGTESTS): run scripts/setup";
     // The four files hold the same 256 grey samples; only their gamma differs.
     const std::string dir = PngContribDir() + "/testpngs/";
     Pixels none, linear, gamma18;
@@ -126,7 +126,7 @@ TEST(PngDecode, GammaCorrectsForATwoPointTwoScreenAndLeavesFilesWithoutGamaAlone
 }
 
 TEST(PngDecode, BrokenFilesGiveNothingAndNeverAskForPixelMemory) {
-    if (PngContribDir().empty()) GTEST_SKIP() << "no libpng test images (VELDAKOR_PNGTESTS)";
+    ASSERT_FALSE(PngContribDir().empty()) << "no libpng test images (VELDAKOR_PNGTESTS): run scripts/setup";
     TestDir dir("pngbroken");
     int variants = 0;
     for (const char* name : {"basn0g01", "basn2c16", "basn3p04", "basn6a08", "ftbrn2c08"}) {
@@ -167,7 +167,7 @@ TEST(PngDecode, ImagesPastTheSizeLimitsAreRefusedBeforeAnyPixelMemory) {
 }
 
 TEST(PngDecode, ADestinationThatGivesNothingFailsTheDecode) {
-    if (PngContribDir().empty()) GTEST_SKIP() << "no libpng test images (VELDAKOR_PNGTESTS)";
+    ASSERT_FALSE(PngContribDir().empty()) << "no libpng test images (VELDAKOR_PNGTESTS): run scripts/setup";
     class NoMemory : public PngDestination {
     public:
         unsigned char* Allocate(const PngShape&) override { return nullptr; }

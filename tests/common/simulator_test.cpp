@@ -664,7 +664,7 @@ TEST(SimulatorFolder, SkipsBadFoldersAndSaysWhy) {
 
 TEST(SimulatorFolder, ServesRealDrivesBlocks) {
     const std::string fixtures = FixturesDir();
-    if (fixtures.empty()) GTEST_SKIP() << "no drive fixtures";
+    ASSERT_FALSE(fixtures.empty()) << "no drive fixtures (VELDAKOR_FIXTURES)";
     Simulator sim;
     // The fixture folders are named after the drives, not numbered.
     EXPECT_TRUE(sim.LoadFolder(fixtures + "/drives").drives.empty());

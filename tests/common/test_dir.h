@@ -24,7 +24,7 @@ private:
     std::string root_;
 };
 
-// Folder of the shared drive fixtures, or empty when it is absent.
+// Folder of the real drives' data (tests/data), or empty when it is absent.
 std::string FixturesDir();
 // Folder of the project's golden files (tests/golden).
 std::string GoldenDir();

@@ -470,8 +470,7 @@ def fixture_drives(folder):
     """The fixtures' real drives as a drive set, fixture k (by name) as drive
     number k; returns the fixtures' folder and the names in that order."""
     drives = os.path.join(os.environ.get("VELDAKOR_FIXTURES", ""), "drives")
-    if not os.path.isdir(drives):
-        raise Skipped("no shared drive fixtures (VELDAKOR_FIXTURES)")
+    check(os.path.isdir(drives), "no drive fixtures in %r (VELDAKOR_FIXTURES)" % drives)
     names = sorted(n for n in os.listdir(drives) if os.path.isdir(os.path.join(drives, n)))
     for number, name in enumerate(names):
         path = os.path.join(folder, "simdrives", "%02d" % number)
