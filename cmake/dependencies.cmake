@@ -4,6 +4,11 @@ set(VK_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources")
 set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(${VK_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+# Test code: its speed does not matter, its compile time does.
+if(WIN32)
+  target_compile_options(gtest PRIVATE -O1 -g0)
+  target_compile_options(gtest_main PRIVATE -O1 -g0)
+endif()
 
 if(WIN32)
   # Debian ships no MinGW libpng: build the static library from Debian's
