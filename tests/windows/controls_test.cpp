@@ -311,7 +311,7 @@ TEST_F(PanelTip, AThousandTooltipsAndGaugesGiveEveryObjectBack) {
     };
     cycle();
     const GuiCounts before = CountGuiObjects();
-    for (int round = 0; round < 1000; ++round) cycle();
+    for (int round = 0; round < LeakRounds(); ++round) cycle();
     const GuiCounts after = CountGuiObjects();
     EXPECT_EQ(before.gdi, after.gdi);
     EXPECT_EQ(before.user, after.user);

@@ -1,5 +1,7 @@
 #include "windows/gui_counts.h"
 
+#include <cstdlib>
+
 namespace {
 
 const UINT_PTR kHandleIndices = 0x10000;
@@ -46,4 +48,10 @@ GuiCounts CountGuiObjects() {
     const DWORD user = GetGuiResources(process, GR_USEROBJECTS);
     if (gdi != 0 && user != 0) return {gdi, user};
     return {ProbeGdiObjects(), ProbeUserObjects()};
+}
+
+int LeakRounds() {
+    const char* asked = std::getenv("VELDAKOR_SOAK_ROUNDS");
+    const int rounds = asked != nullptr ? std::atoi(asked) : 0;
+    return rounds > 0 ? rounds : 100;
 }

@@ -13,3 +13,8 @@ struct GuiCounts {
 };
 
 GuiCounts CountGuiObjects();
+
+// Rounds of the loops that check that nothing is kept: enough for one
+// object a round to show. VELDAKOR_SOAK_ROUNDS asks for more (the long
+// soak, docs/benchmarks.md).
+int LeakRounds();

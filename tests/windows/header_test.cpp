@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <vector>
 
 #include "common/test_dir.h"
@@ -280,14 +279,6 @@ TEST_F(Header, TheGraphStaysInsideItsAreaWhateverTheScaleAndValues) {
     EXPECT_GT(CountIn(*Buffer(0), area, kCurve), 10);
 }
 
-// 1,000 refreshes in the suite; VELDAKOR_SOAK_REFRESHES asks for the long
-// soak (see docs/benchmarks.md).
-static int SoakRefreshes() {
-    const char* asked = std::getenv("VELDAKOR_SOAK_REFRESHES");
-    const int count = asked != nullptr ? std::atoi(asked) : 0;
-    return count > 0 ? count : 1000;
-}
-
 TEST_F(Header, ObjectCountsStayFlatOverRefreshesOfFourDrives) {
     appSettings.Global.Timer = 0;
     appSettings.Global.Monitor = 1;
@@ -296,7 +287,7 @@ TEST_F(Header, ObjectCountsStayFlatOverRefreshesOfFourDrives) {
     for (int i = 0; i < 300; ++i) Refresh();  // the history fills
     Drain();
     const GuiCounts before = CountGuiObjects();
-    for (int i = 0; i < SoakRefreshes(); ++i) {
+    for (int i = 0; i < LeakRounds(); ++i) {
         Refresh();
         if (i % 100 == 0) Drain();
     }

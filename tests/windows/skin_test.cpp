@@ -116,7 +116,7 @@ TEST_F(Skins, MissingAndBrokenFilesHoldNothingAndGiveEverythingBack) {
     Load(bmp, 1);
     skin_.FreeSkin();
     const GuiCounts before = CountGuiObjects();
-    for (int i = 0; i < 1000; ++i) {
+    for (int i = 0; i < LeakRounds(); ++i) {
         ASSERT_TRUE(Load(bmp, i & 1));
         ASSERT_FALSE(Load(broken, 1));
     }

@@ -283,7 +283,7 @@ TEST_F(Resources, AThousandRebuildsOfEverythingGiveEveryObjectBack) {
     };
     cycle(0);
     const GuiCounts before = CountGuiObjects();
-    for (int round = 1; round <= 1000 && !HasFailure(); ++round) cycle(round);
+    for (int round = 1; round <= LeakRounds() && !HasFailure(); ++round) cycle(round);
     const GuiCounts after = CountGuiObjects();
     EXPECT_EQ(before.gdi, after.gdi);
     EXPECT_EQ(before.user, after.user);
