@@ -10,10 +10,9 @@ const WORD kSata300 = 0x0004;
 const WORD kSata600 = 0x0008;
 
 // A hard disk's table with the given defect counts, hours and temperature.
-SimBlock DiskTable(ULONGLONG reallocated, ULONGLONG pending, ULONGLONG uncorrectable, ULONGLONG hours,
-                   BYTE temperature) {
+SimBlock DiskTable(ULONGLONG reallocated, ULONGLONG events, ULONGLONG pending, ULONGLONG uncorrectable,
+                   ULONGLONG hours, BYTE temperature) {
     const BYTE reallocatedValue = reallocated ? 194 : 200;
-    const ULONGLONG events = reallocated ? 3 : 0;
     return BuildAttributeTable({
         {0x01, 200, 200, 0, kPrefail},
         {0x03, 175, 172, 4225, 0x0027},
@@ -81,9 +80,9 @@ SimDrive Disk(int number, const char* model, const char* serial, const SimBlock&
 
 void AddDemoDrives(Simulator& simulator) {
     simulator.AddDrive(HealthySsd());
-    simulator.AddDrive(Disk(1, "VELDAKOR DEMO HDD 1TB REALLOC", "VKD1000000002", DiskTable(24, 0, 0, 21843, 36)));
-    simulator.AddDrive(Disk(2, "VELDAKOR DEMO HDD 1TB PENDING", "VKD1000000003", DiskTable(0, 3, 1, 30512, 38)));
-    SimDrive warm = Disk(3, "VELDAKOR DEMO HDD 1TB WARM", "VKD1000000004", DiskTable(0, 0, 0, 5120, 38));
+    simulator.AddDrive(Disk(1, "VELDAKOR DEMO HDD 1TB REALLOC", "VKD1000000002", DiskTable(24, 0, 0, 0, 21843, 36)));
+    simulator.AddDrive(Disk(2, "VELDAKOR DEMO HDD 1TB PENDING", "VKD1000000003", DiskTable(0, 0, 3, 1, 30512, 38)));
+    SimDrive warm = Disk(3, "VELDAKOR DEMO HDD 1TB WARM", "VKD1000000004", DiskTable(0, 0, 0, 0, 5120, 38));
     warm.temperatureCycle = {38, 40, 42, 44, 46, 48, 49, 47, 45, 43, 41, 39};
     simulator.AddDrive(warm);
 

@@ -13,6 +13,8 @@
 //                                    one line each: "tab IMAGE TEXT",
 //                                    "visible 0|1", "text ID TEXT", "tip ID TEXT",
 //                                    "basic\tCELL\tCELL", "attr\tCELL\t..."
+//   winprobe tab HWND K              chooses tab K of the main window HWND, as a
+//                                    click on it does
 //   winprobe menu HWND [shift] [ctrl] [tray ICONHWND]
 //                                    the context menu of the main window HWND,
 //                                    opened by a right click at its centre with
@@ -162,6 +164,19 @@ int Page(HWND window, int k) {
     return 0;
 }
 
+// Tab K of the main window chosen as a click on it chooses it: the tab
+// control tells the window, which shows that page.
+int Tab(HWND window, int k) {
+    const HWND tabs = GetDlgItem(window, 1001);
+    RemoteBuffer remote(window, sizeof(RECT));
+    if (tabs == nullptr || !remote.Ok()) return 1;
+    if (!SendMessageW(tabs, TCM_GETITEMRECT, k, reinterpret_cast<LPARAM>(remote.At(0)))) return 1;
+    RECT item;
+    remote.Read(0, &item, sizeof item);
+    const LPARAM at = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    return PostMessageW(tabs, WM_LBUTTONDOWN, MK_LBUTTON, at) && PostMessageW(tabs, WM_LBUTTONUP, 0, at) ? 0 : 1;
+}
+
 int Window(const char* title) {
     HWND window = FindWindowW(nullptr, Wide(title).c_str());
     if (window == nullptr) return 1;
@@ -226,12 +241,15 @@ int main(int argc, char** argv) {
     if (argc >= 4 && std::string(args[1]) == "page") {
         return Page(reinterpret_cast<HWND>(static_cast<UINT_PTR>(Number(args[2]))), static_cast<int>(Number(args[3])));
     }
+    if (argc >= 4 && std::string(args[1]) == "tab") {
+        return Tab(reinterpret_cast<HWND>(static_cast<UINT_PTR>(Number(args[2]))), static_cast<int>(Number(args[3])));
+    }
     if (argc >= 3 && std::string(args[1]) == "menu") return MenuCommand(argc - 2, args + 2);
     if (argc == 2 && std::string(args[1]) == "tray") return TrayCommand();
     if (argc == 3 && std::string(args[1]) == "counts") return CountsCommand(args[2]);
     std::fprintf(stderr,
                  "usage: winprobe window TITLE | post HWND MSG WP LP | box CAPTION [dismiss|yes|no] | message NAME\n"
-                 "       | page HWND K\n"
+                 "       | page HWND K | tab HWND K\n"
                  "       | menu HWND [shift] [ctrl] [tray ICONHWND] | tray | counts HWND\n");
     return 2;
 }
