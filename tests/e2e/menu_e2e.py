@@ -25,6 +25,17 @@ BOX_CAPTION = "確認画面"
 
 # --- the menu as the program must build it ------------------------------------
 
+def settle(read, done, timeout=10):
+    """What read() gives once done() accepts it, or the last reading after
+    the time-out: the program takes posted commands in its own time."""
+    end = time.monotonic() + timeout
+    value = read()
+    while not done(value) and time.monotonic() < end:
+        time.sleep(0.1)
+        value = read()
+    return value
+
+
 def expected_menu(shift=False, debug=False, stable=True, checks=None, shadow_type=0, scale=None):
     """Lines (depth, kind, id, checked, text); checks maps an id to its mark."""
     checks = checks or {}
@@ -198,10 +209,11 @@ def commands(wine):
         # The display switches change what the pages show.
         page = read_page(wine, hwnd, 0)
         check(page["image"] == 1, "the caution drive's tab shows %d" % page["image"])
+        page_ids = [row[0] for row in page["attr"]]
         wine.post(hwnd, WM_COMMAND, 32772)
         wine.post(hwnd, WM_COMMAND, 32825)
-        time.sleep(0.5)
-        hidden = read_page(wine, hwnd, 0)
+        hidden = settle(lambda: read_page(wine, hwnd, 0),
+                        lambda page: [row[0] for row in page["attr"]][:1] == ["%3d" % int(page_ids[0], 16)])
         shown = dict((row[0], row[1]) for row in hidden["basic"])
         check(shown["Firmware Revision"] == "*" and shown["Serial Number"] == "*", "identity not hidden: %r" % shown)
         check(shown["Model Number"] == "E2E CAUTION DISK", "the model changed with the identity")
@@ -211,12 +223,12 @@ def commands(wine):
 
         # Dumps, with the identity hidden: the real names, the blocks' bytes.
         wine.post(hwnd, WM_COMMAND, 32775)
-        time.sleep(0.5)
-        dumps = sorted(n for n in os.listdir(folder) if n[-3:] in ("_ID", "_DA"))
+        dumps = settle(lambda: sorted(n for n in os.listdir(folder) if n[-3:] in ("_ID", "_DA")),
+                       lambda names: len(names) >= 2)
         check(dumps == ["0.E2E CAUTION DISK.FW-C.SERIAL-C_DA", "0.E2E CAUTION DISK.FW-C.SERIAL-C_ID"],
               "the shown drive wrote %r" % dumps)
         wine.post(hwnd, WM_COMMAND, 32776)
-        time.sleep(0.5)
+        settle(lambda: sorted(n for n in os.listdir(folder) if n[-3:] in ("_ID", "_DA")), lambda names: len(names) >= 4)
         for number, base in ((0, "0.E2E CAUTION DISK.FW-C.SERIAL-C"), (2, "2.E2E GOOD DISK.FW-G.SERIAL-G")):
             blocks = os.path.join(folder, "simdrives", "%02d" % number)
             with open(os.path.join(blocks, "identify.bin"), "rb") as f, open(os.path.join(folder, base + "_ID"),
@@ -228,11 +240,11 @@ def commands(wine):
 
         # The debug states change the shown drive's tab.
         wine.post(hwnd, WM_COMMAND, 32786)
-        time.sleep(0.3)
-        check(read_page(wine, hwnd, 0)["image"] == 2, "the danger state did not reach the tab")
+        image = settle(lambda: read_page(wine, hwnd, 0)["image"], lambda image: image == 2)
+        check(image == 2, "the danger state did not reach the tab")
         wine.post(hwnd, WM_COMMAND, 32787)
-        time.sleep(0.3)
-        check(read_page(wine, hwnd, 0)["image"] == 3, "the error state did not reach the tab")
+        image = settle(lambda: read_page(wine, hwnd, 0)["image"], lambda image: image == 3)
+        check(image == 3, "the error state did not reach the tab")
 
         # Thresholds: No leaves the drive's section, Yes moves its limits.
         before = ini_section(wine, "Drive00")
@@ -242,11 +254,11 @@ def commands(wine):
         check(ini_section(wine, "Drive00") == before, "No changed the drive's section")
         wine.post(hwnd, WM_COMMAND, 32773)
         answer_box(wine, "yes")
-        time.sleep(0.5)
-        section = ini_section(wine, "Drive00") or []
+        section = settle(lambda: ini_section(wine, "Drive00") or [], lambda section: "A05=7" in section)
         check("A05=7" in section, "Yes left the section %r" % section)
         check(ini_section(wine, "Drive02") is None, "the other drive's section was written")
-        check(read_page(wine, hwnd, 0)["image"] == 0, "the accepted count still shows caution")
+        image = settle(lambda: read_page(wine, hwnd, 0)["image"], lambda image: image == 0)
+        check(image == 0, "the accepted count still shows caution")
 
         # The network switch, as another program sees it.
         check(echo() == 0, "the service did not answer at start")
@@ -262,8 +274,7 @@ def commands(wine):
         # Saving writes every setting; the switches above are in it.
         check("Decimal=1" not in (ini_section(wine, "View") or []), "a switch was saved before 32912")
         wine.post(hwnd, WM_COMMAND, 32912)
-        time.sleep(0.5)
-        view = ini_section(wine, "View") or []
+        view = settle(lambda: ini_section(wine, "View") or [], lambda view: "Decimal=1" in view)
         check("Decimal=1" in view, "the saved View section %r" % view)
 
         started = time.monotonic()
