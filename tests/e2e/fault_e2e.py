@@ -437,13 +437,13 @@ def look_settings(wine):
     font = lambda height: "%d,%d,0,0,700,0,0,0,0,0,0,0,0,Arial" % (height, height)
     fonts = lambda height: {key: font(height) for key in ("Tab", "Large", "Middle", "Small", "Graph")}
     lowest, highest = -2147483648, 2147483647
+    # The pair of values together with the highest of every other
+    # key, then the lowest.
     cases = [
-        {"Graph": {"Limit": 4294967295, "Width": 1000000}},
-        {"Graph": {"Limit": 0, "Width": 4294967295, "Offset": highest}, "Shadow": {"Type": 5, "Offset": highest},
-         "Bitmap": {"X": highest, "Y": highest}, "Fonts": fonts(-5000)},
-        {"Graph": {"Limit": 9, "Width": 0, "Offset": lowest}, "Shadow": {"Type": 1, "Offset": lowest},
-         "Bitmap": {"X": lowest, "Y": lowest}, "Fonts": fonts(highest)},
-        {"Fonts": fonts(lowest)},
+        {"Graph": {"Limit": 4294967295, "Width": 1000000, "Offset": highest},
+         "Shadow": {"Type": 5, "Offset": highest}, "Bitmap": {"X": highest, "Y": highest}, "Fonts": fonts(-5000)},
+        {"Graph": {"Limit": 0, "Width": 4294967295, "Offset": lowest}, "Shadow": {"Type": 1, "Offset": lowest},
+         "Bitmap": {"X": lowest, "Y": lowest}, "Fonts": fonts(lowest)},
     ]
     for case in cases:
         program, hwnd, watch = start(wine, folder, dict(graph_shown, **case), models)
