@@ -184,4 +184,6 @@ void CloseDrive(DriveIo& io) {
     io.pIdentify = nullptr;
     io.pDA = nullptr;
     io.pAT = nullptr;
+    io.pNvmeIdentify = nullptr;
+    io.pNvmeHealth = nullptr;
 }

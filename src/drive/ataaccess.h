@@ -23,5 +23,5 @@ BYTE* ReadSmartData(DriveIo& io, DWORD* bytes);
 // drive predicts a failure.
 BYTE* ReadPredictFailure(DriveIo& io, DWORD* bytes);
 BYTE* ReadSmartThresholds(DriveIo& io, DWORD* bytes);
-// Closes the device and forgets every reply.
+// Closes the device and forgets every reply, the NVMe ones too.
 void CloseDrive(DriveIo& io);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "drive/atablocks.h"
+#include "drive/nvmebasiclist.h"
 
 namespace {
 
@@ -95,6 +96,9 @@ void SetBits(BasicRow& row, const char* label, DWORD value) {
 }  // namespace
 
 DWORD FillBasicRows(const DriveInfo& drive, DWORD hideIdentity, BasicRow rows[kBasicRows]) {
+    if (drive.protocol == ProtocolNvme) {
+        return drive.nvmeIdentifyResult != nullptr ? FillNvmeBasicRows(drive.nvmeIdentifyResult, hideIdentity, rows) : 0;
+    }
     const GETVERSIONINPARAMS* version = drive.versionResult;
     const BYTE* identify = drive.identifyResult;
     if (version == nullptr || identify == nullptr) return 0;

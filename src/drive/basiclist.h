@@ -14,6 +14,7 @@ struct BasicRow {
 };
 
 // Fills rows[0..56] for the drive and returns kBasicRows; 0 (rows untouched)
-// when the drive has no version reply or no IDENTIFY data. While
+// when the drive has no version reply or no IDENTIFY data. An NVMe drive
+// gets the rows of its identify data instead (drive/nvmebasiclist.h). While
 // hideIdentity is nonzero the firmware and serial read "*".
 DWORD FillBasicRows(const DriveInfo& drive, DWORD hideIdentity, BasicRow rows[kBasicRows]);

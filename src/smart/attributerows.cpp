@@ -5,10 +5,20 @@
 
 #include "drive/atablocks.h"
 #include "smart/drivelocks.h"
+#include "smart/nvmerows.h"
 
 DWORD FillAttributeRows(const DriveInfo& drive, DWORD decimalIds, AttributeRow rows[kAttributeEntries]) {
     // The monitor thread rewrites the reply buffers in place: the rows come
     // from a copy taken under the update lock, so they never mix two polls.
+    if (drive.protocol == ProtocolNvme) {
+        BYTE health[kNvmeHealthSize];
+        {
+            CritSectLock lock(updateLock);
+            if (drive.nvmeHealthResult == nullptr) return 0;
+            std::memcpy(health, drive.nvmeHealthResult, sizeof health);
+        }
+        return FillNvmeRows(health, rows);
+    }
     BYTE data[kAttributeTableSize];
     BYTE limits[kAttributeTableSize];
     bool haveLimits = false;

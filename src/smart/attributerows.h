@@ -1,5 +1,6 @@
-// The rows of the attribute list: one per non-empty entry of the drive's
-// attribute table, in table order.
+// The rows of the attribute list: for an ATA drive one per non-empty entry
+// of its attribute table, in table order; for an NVMe drive one per field of
+// its health log, in log order.
 #pragma once
 
 #include "smart/attributenames.h"
@@ -11,10 +12,10 @@ struct AttributeRow {
     char value[8];        // "%3d" of the current value
     char worst[8];        // "%3d" of the worst value
     char warn[8];         // "%3d" of the threshold of the same id, "-" when there is none
-    char raw[24];         // the six raw bytes, most significant first
+    char raw[40];         // the six raw bytes, most significant first; NVMe: the value
     char flag[kFlagTextSize];
 };
 
 // Fills a row for every entry whose id is not 0 and returns their number;
-// 0 when the drive has no attribute table.
+// 0 when the drive has no attribute table (or no health log).
 DWORD FillAttributeRows(const DriveInfo& drive, DWORD decimalIds, AttributeRow rows[kAttributeEntries]);

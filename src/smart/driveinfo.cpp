@@ -6,6 +6,7 @@ void DriveTable::Clear() {
         drive.present = 0;
         drive.reverseStrings = 0;
         drive.miniportAddr = 0xFFFFFFFF;
+        drive.protocol = ProtocolAta;
         drive.summary = DriveSummary();
     }
 }

@@ -7,6 +7,13 @@
 const DWORD kDriveSlots = 16;
 const DWORD kTempHistorySize = 256;
 
+// How the drive is read; the status record says so in its first reserved
+// byte (0 for ATA, as before there were others).
+enum DriveProtocol {
+    ProtocolAta = 0,
+    ProtocolNvme = 1,
+};
+
 enum HealthStatus {
     HealthGood = 0,
     HealthCaution = 1,
@@ -24,12 +31,12 @@ struct DriveSummary {
     signed char maxTemperature;
     BYTE statusByte;
     BYTE usedPercent;
-    BYTE reserved[3];
-    LONG raw05;
+    BYTE reserved[3];  // [0]: the DriveProtocol
+    LONG raw05;        // NVMe: the spare used, percent
     LONG powerOnHours;
-    LONG rawC4;
-    LONG rawC5;
-    LONG rawC6;
+    LONG rawC4;        // NVMe: 0
+    LONG rawC5;        // NVMe: 0
+    LONG rawC6;        // NVMe: media and data integrity errors
     char model[64];
     char firmware[16];
     char serial[32];
@@ -87,11 +94,15 @@ struct DriveInfo {
     DWORD dataBytes = 0;
     BYTE* thresholdResult = nullptr;
     DWORD thresholdBytes = 0;
+    // An NVMe drive has these two blocks instead of the four ATA replies.
+    DriveProtocol protocol = ProtocolAta;
+    BYTE* nvmeIdentifyResult = nullptr;  // 4096 bytes
+    BYTE* nvmeHealthResult = nullptr;    // 512 bytes
     LONG status = HealthGood;
     ULONGLONG totalBytes = 0;
     ULONGLONG freeBytes = 0;
     DriveSummary summary = {};
-    LONG limit05 = 0;  // settings keys "A05", "AC4", "AC5", "AC6"
+    LONG limit05 = 0;  // settings keys "A05", "AC4", "AC5", "AC6"; NVMe: A05 and AC6
     LONG limitC4 = 0;
     LONG limitC5 = 0;
     LONG limitC6 = 0;

@@ -5,6 +5,7 @@
 
 #include "base/cbfile.h"
 #include "drive/ddk.h"
+#include "drive/nvmeblocks.h"
 #include "smart/drivelocks.h"
 
 namespace {
@@ -33,11 +34,19 @@ std::vector<std::string> DumpDrive(DriveTable& table, DWORD slot) {
     if (slot >= kDriveSlots) return failed;
     DriveInfo& drive = table.slots[slot];
     CritSectLock lock(updateLock);
-    if (!drive.present || drive.identifyResult == nullptr || drive.dataResult == nullptr) return failed;
+    if (!drive.present) return failed;
     const std::string base = DumpBaseName(slot, drive.summary);
-    const std::string identify = base + "_ID";
-    const std::string attributes = base + "_DA";
-    if (!CBFILE::Replace(identify.c_str(), drive.identifyResult, kAtaBlockSize)) failed.push_back(identify);
-    if (!CBFILE::Replace(attributes.c_str(), drive.dataResult, kAttributeTableSize)) failed.push_back(attributes);
+    auto write = [&failed](const std::string& name, const BYTE* bytes, DWORD size) {
+        if (!CBFILE::Replace(name.c_str(), bytes, size)) failed.push_back(name);
+    };
+    if (drive.protocol == ProtocolNvme) {
+        if (drive.nvmeIdentifyResult == nullptr || drive.nvmeHealthResult == nullptr) return failed;
+        write(base + kNvmeIdentifySuffix, drive.nvmeIdentifyResult, kNvmeIdentifySize);
+        write(base + kNvmeHealthSuffix, drive.nvmeHealthResult, kNvmeHealthSize);
+        return failed;
+    }
+    if (drive.identifyResult == nullptr || drive.dataResult == nullptr) return failed;
+    write(base + "_ID", drive.identifyResult, kAtaBlockSize);
+    write(base + "_DA", drive.dataResult, kAttributeTableSize);
     return failed;
 }

@@ -1,12 +1,17 @@
 // Writing a drive's raw IDENTIFY block and attribute table to two files in
 // the current directory: "N.model.firmware.serial_ID" (512 bytes) and
-// "..._DA" (360 bytes), N being the drive number.
+// "..._DA" (360 bytes), N being the drive number. An NVMe drive writes its
+// identify data ("..._NVME_ID", 4096 bytes) and its health log
+// ("..._NVME_LOG", 512 bytes) as received.
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "smart/driveinfo.h"
+
+const char kNvmeIdentifySuffix[] = "_NVME_ID";
+const char kNvmeHealthSuffix[] = "_NVME_LOG";
 
 // The base name of the two files. Characters that file names cannot hold
 // (\ / : * ? " < > | and control characters) become '_'.

@@ -4,9 +4,9 @@
 #include <cstring>
 
 #include "drive/atablocks.h"
-#include "drive/bytesformat.h"
 #include "drive/summaryline.h"
 #include "smart/drivelocks.h"
+#include "smart/evaluationsteps.h"
 #include "smart/summaries.h"
 
 namespace {
@@ -40,25 +40,8 @@ void CountIfReported(const DriveIo& io, BYTE id, LONG* count) {
     if (io.hDevice != nullptr && FindAttribute(io.pDA, id, raw)) *count = RawCount(raw);
 }
 
-void AppendHistory(DriveInfo& drive, signed char temperature) {
-    if (drive.tempHistoryCount > kTempHistorySize - 1) {
-        std::memmove(drive.tempHistory, drive.tempHistory + 1, (kTempHistorySize - 1) * sizeof drive.tempHistory[0]);
-        drive.tempHistoryCount = kTempHistorySize - 1;
-    }
-    drive.tempHistory[drive.tempHistoryCount++] = temperature;
-}
-
-void PowerOnText(LONG hours, const AppSettings& settings, char (&out)[sizeof(PanelTexts::powerOnTime)]) {
-    const int days = hours / 24;
-    if (settings.View.Years && days > 365) {
-        std::snprintf(out, sizeof out, "%d%s %d%s", days / 365, settings.Units.Year, days % 365, settings.Units.Day);
-    } else {
-        std::snprintf(out, sizeof out, "%d%s", days, settings.Units.Day);
-    }
-}
-
-// Steps of an evaluation that the blocks allow; the caller holds the
-// update lock.
+// Steps of an evaluation of an ATA drive that the blocks allow; the caller
+// holds the update lock.
 void Evaluate(DriveInfo& drive, DriveSummary& next, const AppSettings& settings) {
     const bool reverse = drive.reverseStrings != 0;
     IdentityString(drive.identifyResult, kModelOffset, 40, reverse, next.model);
@@ -88,27 +71,10 @@ void Evaluate(DriveInfo& drive, DriveSummary& next, const AppSettings& settings)
 
     const bool open = drive.io.hDevice != nullptr && drive.io.pDA != nullptr;
     if (open) CountIfReported(drive.io, kPowerOnHours, &next.powerOnHours);
-    PowerOnText(next.powerOnHours, settings, texts.powerOnTime);
 
     BYTE raw[6];
     if (open && FindAttribute(drive.io.pDA, drive.tempAttrId, raw)) next.temperature = static_cast<signed char>(raw[0]);
-    if (next.maxTemperature < next.temperature) next.maxTemperature = next.temperature;
-    std::snprintf(texts.maxTemperature, sizeof texts.maxTemperature, "%d%s", next.maxTemperature,
-                  settings.Units.Temperature);
-
-    char free[kBytesTextSize];
-    FormatBytes(free, drive.freeBytes);
-    std::snprintf(texts.freeSpace, sizeof texts.freeSpace, "%sB%s", free, settings.Units.DiskUsage);
-
-    // Free space above the total (or without one) is no share at all; the
-    // gauge keeps its value, and the share is never made an int it cannot
-    // fit (-inf without a total).
-    const double share = 100.0 - FreePercent(drive.totalBytes, drive.freeBytes);
-    const int used = share >= 0.0 && share <= 100.0 ? static_cast<int>(share) : -1;
-    drive.gaugeValue = GaugeAfter(drive.gaugeValue, used);
-    const int shown = static_cast<int>(drive.gaugeValue);
-    std::snprintf(texts.usage, sizeof texts.usage, "%d%s", shown, settings.Units.Percent);
-    next.usedPercent = static_cast<BYTE>(shown);
+    FinishEvaluation(drive, next, settings);
 }
 
 }  // namespace
@@ -145,7 +111,13 @@ void RefreshDrive(DriveTable& table, DWORD slot, const AppSettings& settings) {
             next.statusByte = HealthError;
         } else {
             next.hasData = 1;
-            if (drive.identifyResult != nullptr && drive.dataResult != nullptr) Evaluate(drive, next, settings);
+            if (drive.protocol == ProtocolNvme) {
+                if (drive.nvmeIdentifyResult != nullptr && drive.nvmeHealthResult != nullptr) {
+                    EvaluateNvme(drive, next, settings);
+                }
+            } else if (drive.identifyResult != nullptr && drive.dataResult != nullptr) {
+                Evaluate(drive, next, settings);
+            }
         }
     }
     PublishSummary(drive, next);

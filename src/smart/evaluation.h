@@ -16,6 +16,11 @@ void RefreshDrive(DriveTable& table, DWORD slot, const AppSettings& settings);
 // 0x05 is, else good.
 LONG HealthFromCounts(const DriveSummary& summary, const DriveInfo& limits);
 
+// The status of an NVMe drive: danger when its critical warning has a bit
+// but the temperature's set or its media errors are above the AC6 limit,
+// else caution when the spare used is above the A05 limit, else good.
+LONG NvmeHealthFromLog(BYTE criticalWarning, const DriveSummary& summary, const DriveInfo& limits);
+
 // The picture of the status panel: the drive's status, or hot on the
 // blink phase's "on" ticks while the temperature watch is on and the drive
 // is hotter than the threshold.
