@@ -38,7 +38,8 @@ BOOL Simulator::Version(const HandleInfo& h, Request& r, DWORD inSize, void* out
     reply.bRevision = 1;
     for (const auto& entry : drives_) {
         const int n = entry.first;
-        if (n < 4) reply.bIDEDeviceMap |= static_cast<BYTE>(1u << (entry.second.drive.atapi ? n + 4 : n));
+        if (n < 4 && !entry.second.drive.nvme)
+            reply.bIDEDeviceMap |= static_cast<BYTE>(1u << (entry.second.drive.atapi ? n + 4 : n));
     }
     reply.fCapabilities = 7;  // ATA IDENTIFY, ATAPI IDENTIFY, SMART commands
     std::memcpy(out, &reply, sizeof reply);
@@ -83,7 +84,7 @@ BOOL Simulator::AtaRequest(const HandleInfo& h, Request& r, DWORD code, void* in
                           " for drive " + NumberText(n),
                       returned, 0);
     DriveState* d = FindDrive(n);
-    if (d == nullptr) return Finish(r, Outcome::Absent, "no drive " + NumberText(n), returned, 0);
+    if (d == nullptr || d->drive.nvme) return Finish(r, Outcome::Absent, "no ATA drive " + NumberText(n), returned, 0);
     const SimDrive& drive = d->drive;
     r.poll = d->CurrentPoll();
 

@@ -30,6 +30,15 @@ const BYTE kSmartEnable = 0xD8;
 const BYTE kIdentifyAta = 0xEC;
 const BYTE kIdentifyAtapi = 0xA1;
 
+// The Windows errors the requests end with (GetLastError).
+const DWORD kErrorInvalidFunction = 1;
+const DWORD kErrorFileNotFound = 2;
+const DWORD kErrorAccessDenied = 5;
+const DWORD kErrorGenFailure = 31;
+const DWORD kErrorNotSupported = 50;
+const DWORD kErrorInvalidParameter = 87;
+const DWORD kErrorInsufficientBuffer = 122;
+
 std::string HexText(unsigned long value, int digits);
 std::string NumberText(long value);
 bool AllZero(const BYTE* p, size_t n);

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "drive/nvmeblocks.h"
 #include "settings/textprofile.h"
 
 namespace fs = std::filesystem;
@@ -91,7 +92,8 @@ BYTE* FindEntry(SimBlock& block, BYTE id) {
     return nullptr;
 }
 
-bool ReadBlock(const fs::path& file, SimBlock* block, std::string* error) {
+template <size_t N>
+bool ReadBlock(const fs::path& file, std::array<BYTE, N>* block, std::string* error) {
     std::error_code ec;
     if (!fs::is_regular_file(file, ec)) {
         *error = file.filename().string() + " is missing";
@@ -104,7 +106,8 @@ bool ReadBlock(const fs::path& file, SimBlock* block, std::string* error) {
         return false;
     }
     if (bytes.size() != block->size()) {
-        *error = file.filename().string() + " has " + std::to_string(bytes.size()) + " bytes, not 512";
+        *error = file.filename().string() + " has " + std::to_string(bytes.size()) + " bytes, not " +
+                 std::to_string(N);
         return false;
     }
     std::copy(bytes.begin(), bytes.end(), block->begin());
@@ -168,6 +171,12 @@ private:
 
 bool ReadDriveSection(IniReader& r, SimDrive* d) {
     if (!r.Flag("Drive", "ATAPI", &d->atapi)) return false;
+    std::string access;
+    if (!r.Text("Drive", "ReadWrite", &access)) return false;
+    if (!access.empty()) {
+        if (access != "0" && access != "1") return r.Fail("Drive", "ReadWrite", "needs 0 or 1, not \"" + access + "\"");
+        d->readWrite = access == "1";
+    }
     std::string text;
     if (!r.Text("Drive", "Miniport", &text)) return false;
     if (!text.empty()) {
@@ -190,13 +199,11 @@ bool ReadFaultSection(IniReader& r, SimFaults* f) {
            r.Polls("Faults", "Data", &f->data) && r.Polls("Faults", "Thresholds", &f->thresholds);
 }
 
-bool ReadSmartSection(IniReader& r, SimDrive* d) {
+// Temperature ("value" or "poll:value" items) and TemperatureCycle, in
+// degrees Celsius: the same keys in the ATA and the NVMe section.
+bool ReadTemperatureKeys(IniReader& r, const char* section, SimDrive* d) {
     std::string text;
-    if (!r.Text("Smart", "TemperatureId", &text)) return false;
-    if (!text.empty() && (!ParseByte(text, &d->temperatureId) || d->temperatureId == 0))
-        return r.Fail("Smart", "TemperatureId", "needs an attribute id 1-255, not \"" + text + "\"");
-
-    if (!r.Text("Smart", "Temperature", &text)) return false;
+    if (!r.Text(section, "Temperature", &text)) return false;
     for (const std::string& item : SplitList(text)) {
         SimTemperature t;
         const size_t colon = item.find(':');
@@ -204,16 +211,25 @@ bool ReadSmartSection(IniReader& r, SimDrive* d) {
                             ? ParseByte(item, &t.value)
                             : ParseDword(item.substr(0, colon), PollWindows::kOpenEnd, &t.fromPoll) &&
                                   ParseByte(item.substr(colon + 1), &t.value);
-        if (!ok) return r.Fail("Smart", "Temperature", "bad item \"" + item + "\"");
+        if (!ok) return r.Fail(section, "Temperature", "bad item \"" + item + "\"");
         d->temperatures.push_back(t);
     }
-
-    if (!r.Text("Smart", "TemperatureCycle", &text)) return false;
+    if (!r.Text(section, "TemperatureCycle", &text)) return false;
     for (const std::string& item : SplitList(text)) {
         BYTE value;
-        if (!ParseByte(item, &value)) return r.Fail("Smart", "TemperatureCycle", "bad item \"" + item + "\"");
+        if (!ParseByte(item, &value)) return r.Fail(section, "TemperatureCycle", "bad item \"" + item + "\"");
         d->temperatureCycle.push_back(value);
     }
+    return true;
+}
+
+bool ReadSmartSection(IniReader& r, SimDrive* d) {
+    std::string text;
+    if (!r.Text("Smart", "TemperatureId", &text)) return false;
+    if (!text.empty() && (!ParseByte(text, &d->temperatureId) || d->temperatureId == 0))
+        return r.Fail("Smart", "TemperatureId", "needs an attribute id 1-255, not \"" + text + "\"");
+
+    if (!ReadTemperatureKeys(r, "Smart", d)) return false;
 
     // RawCycle1, RawCycle2, ...: "id, value, value, ...".
     for (int k = 1;; ++k) {
@@ -253,6 +269,50 @@ bool ReadSmartSection(IniReader& r, SimDrive* d) {
         if (!ok)
             return r.Fail("Smart", key.c_str(), "needs \"poll, id, raw[, current[, worst]]\", not \"" + text + "\"");
         d->changes.push_back(c);
+    }
+    return true;
+}
+
+// "value" (from the probe on) or "poll:value" items, each a change of one
+// health log field.
+bool ReadNvmeList(IniReader& r, const char* key, DWORD offset, DWORD size, ULONGLONG max, SimDrive* d) {
+    std::string text;
+    if (!r.Text("Nvme", key, &text)) return false;
+    for (const std::string& item : SplitList(text)) {
+        SimNvmeChange c;
+        c.offset = offset;
+        c.size = size;
+        const size_t colon = item.find(':');
+        const bool ok = colon == std::string::npos
+                            ? ParseNumber(item, max, &c.value)
+                            : ParseDword(item.substr(0, colon), PollWindows::kOpenEnd, &c.fromPoll) &&
+                                  ParseNumber(item.substr(colon + 1), max, &c.value);
+        if (!ok) return r.Fail("Nvme", key, "bad item \"" + item + "\"");
+        d->nvmeChanges.push_back(c);
+    }
+    return true;
+}
+
+bool ReadNvmeSection(IniReader& r, SimDrive* d) {
+    std::string text;
+    if (!ReadTemperatureKeys(r, "Nvme", d)) return false;
+    if (!ReadNvmeList(r, "CriticalWarning", kNvmeCriticalWarning, 1, 255, d) ||
+        !ReadNvmeList(r, "Spare", kNvmeAvailableSpare, 1, 255, d) ||
+        !ReadNvmeList(r, "MediaErrors", kNvmeMediaErrors, 16, ~0ULL, d))
+        return false;
+    // Change1, Change2, ...: "poll, offset, size, value" for any field.
+    for (int k = 1;; ++k) {
+        const std::string key = "Change" + std::to_string(k);
+        if (!r.Text("Nvme", key.c_str(), &text)) return false;
+        if (text.empty()) break;
+        const std::vector<std::string> items = SplitList(text);
+        SimNvmeChange c;
+        bool ok = items.size() == 4 && ParseDword(items[0], PollWindows::kOpenEnd, &c.fromPoll) &&
+                  ParseDword(items[1], kNvmeHealthSize - 1, &c.offset) && ParseDword(items[2], 16, &c.size) &&
+                  (c.size == 1 || c.size == 2 || c.size == 4 || c.size == 16) && c.offset + c.size <= kNvmeHealthSize;
+        ok = ok && ParseNumber(items[3], c.size >= 8 ? ~0ULL : (1ULL << (8 * c.size)) - 1, &c.value);
+        if (!ok) return r.Fail("Nvme", key.c_str(), "needs \"poll, offset, size, value\", not \"" + text + "\"");
+        d->nvmeChanges.push_back(c);
     }
     return true;
 }
@@ -316,6 +376,7 @@ bool PollWindows::Parse(const std::string& text) {
 
 ULONGLONG SimDrive::DiskSize() const {
     if (diskSize != 0) return diskSize;
+    if (nvme) return NvmeSaturatedBytes(NvmeCounterAt(nvmeIdentify.data(), kNvmeTotalCapacity));
     const bool lba48 = (Word(identify, 83) & 0x0400) != 0;
     const ULONGLONG sectors =
         lba48 ? (Word(identify, 100) | (Word(identify, 101) << 16)) : (Word(identify, 60) | (Word(identify, 61) << 16));
@@ -348,23 +409,45 @@ SimBlock SimDrive::SmartData(DWORD poll) const {
         for (int k = 0; k < 6; ++k) entry[5 + k] = static_cast<BYTE>(raw >> (8 * k));
     }
 
-    bool haveTemperature = false;
-    BYTE temperature = 0;
+    BYTE temperature;
+    if (TemperatureAt(poll, &temperature)) {
+        if (BYTE* entry = FindEntry(block, temperatureId)) entry[5] = temperature;
+    }
+    return block;
+}
+
+bool SimDrive::TemperatureAt(DWORD poll, BYTE* celsius) const {
     if (!temperatureCycle.empty()) {
-        haveTemperature = true;
-        temperature = temperatureCycle[poll % temperatureCycle.size()];
-    } else {
-        DWORD latest = 0;
-        for (const SimTemperature& t : temperatures) {
-            if (t.fromPoll <= poll && (!haveTemperature || t.fromPoll >= latest)) {
-                haveTemperature = true;
-                latest = t.fromPoll;
-                temperature = t.value;
-            }
+        *celsius = temperatureCycle[poll % temperatureCycle.size()];
+        return true;
+    }
+    bool found = false;
+    DWORD latest = 0;
+    for (const SimTemperature& t : temperatures) {
+        if (t.fromPoll <= poll && (!found || t.fromPoll >= latest)) {
+            found = true;
+            latest = t.fromPoll;
+            *celsius = t.value;
         }
     }
-    if (haveTemperature) {
-        if (BYTE* entry = FindEntry(block, temperatureId)) entry[5] = temperature;
+    return found;
+}
+
+SimBlock SimDrive::NvmeHealth(DWORD poll) const {
+    SimBlock block = nvmeHealth;
+    std::vector<const SimNvmeChange*> due;
+    for (const SimNvmeChange& c : nvmeChanges)
+        if (c.fromPoll <= poll) due.push_back(&c);
+    std::stable_sort(due.begin(), due.end(),
+                     [](const SimNvmeChange* a, const SimNvmeChange* b) { return a->fromPoll < b->fromPoll; });
+    for (const SimNvmeChange* c : due) {
+        for (DWORD k = 0; k < c->size; ++k) block[c->offset + k] = k < 8 ? static_cast<BYTE>(c->value >> (8 * k)) : 0;
+    }
+    BYTE celsius;
+    if (TemperatureAt(poll, &celsius)) {
+        const int kelvin = celsius + 273;
+        block[kNvmeCompositeTemperature] = static_cast<BYTE>(kelvin);
+        block[kNvmeCompositeTemperature + 1] = static_cast<BYTE>(kelvin >> 8);
     }
     return block;
 }
@@ -381,13 +464,25 @@ bool LoadSimDrive(const std::string& folder, int number, SimDrive* drive, std::v
     const fs::path root(folder);
     SimDrive d;
     d.number = number;
-    if (!ReadBlock(root / "identify.bin", &d.identify, error) || !ReadBlock(root / "smart.bin", &d.smart, error) ||
-        !ReadBlock(root / "thresholds.bin", &d.thresholds, error))
+    std::error_code ec;
+    d.nvme = fs::exists(root / "nvme-identify.bin", ec) || fs::exists(root / "nvme-health.bin", ec);
+    if (d.nvme) {
+        if (fs::exists(root / "identify.bin", ec) || fs::exists(root / "smart.bin", ec) ||
+            fs::exists(root / "thresholds.bin", ec)) {
+            *error = "both ATA and NVMe blocks";
+            return false;
+        }
+        if (!ReadBlock(root / "nvme-identify.bin", &d.nvmeIdentify, error) ||
+            !ReadBlock(root / "nvme-health.bin", &d.nvmeHealth, error))
+            return false;
+    } else if (!ReadBlock(root / "identify.bin", &d.identify, error) ||
+               !ReadBlock(root / "smart.bin", &d.smart, error) ||
+               !ReadBlock(root / "thresholds.bin", &d.thresholds, error)) {
         return false;
+    }
 
     std::vector<SimVolume> found;
     const fs::path iniPath = root / "drive.ini";
-    std::error_code ec;
     if (fs::exists(iniPath, ec)) {
         // The profile layer reads an unreadable file as an empty one; a
         // drive set author wants to hear about it instead.
@@ -400,8 +495,13 @@ bool LoadSimDrive(const std::string& folder, int number, SimDrive* drive, std::v
         const DriveIni ini(iniPath.string());
         IniReader reader(ini, error);
         if (!ReadDriveSection(reader, &d) || !ReadFaultSection(reader, &d.faults) || !ReadSmartSection(reader, &d) ||
-            !ReadVolumeSection(reader, number, &found))
+            !ReadNvmeSection(reader, &d) || !ReadVolumeSection(reader, number, &found))
             return false;
+        if (d.nvme && (d.atapi || d.OnMiniport() || !d.predictFailure.Empty() || !d.changes.empty() ||
+                       !d.rawCycles.empty())) {
+            *error = "drive.ini: ATA keys for an NVMe drive";
+            return false;
+        }
     }
     *drive = d;
     volumes->insert(volumes->end(), found.begin(), found.end());

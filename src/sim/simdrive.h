@@ -11,6 +11,7 @@
 #include "drive/ddk.h"
 
 typedef std::array<BYTE, 512> SimBlock;
+typedef std::array<BYTE, 4096> SimNvmeIdentify;
 
 const int kSimMaxDrives = 16;
 
@@ -60,7 +61,17 @@ struct SimTemperature {
     BYTE value = 0;
 };
 
-// Requests that fail on the polls given; empty windows never fail.
+// From a poll on, a field of an NVMe drive's health log reads a value: the
+// low size bytes of value at the field's offset, little-endian.
+struct SimNvmeChange {
+    DWORD fromPoll = 0;
+    DWORD offset = 0;
+    DWORD size = 0;  // 1, 2, 4 or 16
+    ULONGLONG value = 0;
+};
+
+// Requests that fail on the polls given; empty windows never fail. An NVMe
+// drive fails its opens, its identify query and its health log query.
 struct SimFaults {
     PollWindows open;        // opening the drive's own device
     PollWindows version;     // SMART_GET_VERSION on the drive's own device
@@ -89,6 +100,17 @@ struct SimDrive {
     SimBlock smart{};
     SimBlock thresholds{};
 
+    // An NVMe drive: the two blocks its property queries give, and the
+    // changes of its health log over the polls. It has no ATA blocks.
+    bool nvme = false;
+    SimNvmeIdentify nvmeIdentify{};
+    SimBlock nvmeHealth{};
+    std::vector<SimNvmeChange> nvmeChanges;
+    // False: opening the drive for reading and writing is refused, as for a
+    // program without administrator rights; an open with no access rights
+    // still succeeds.
+    bool readWrite = true;
+
     bool atapi = false;     // answers IDENTIFY only as 0xA1, refuses SMART
     int miniportPort = -1;  // -1: standard path; else SCSI port of the miniport
     WORD miniportDevice = 0;
@@ -109,14 +131,23 @@ struct SimDrive {
     // The SMART data block as it reads on that poll, with every change due
     // by then applied.
     SimBlock SmartData(DWORD poll) const;
+    // The NVMe health log as it reads on that poll: the changes due by then,
+    // then the temperature (the same lists as an ATA drive's, in degrees
+    // Celsius, into the composite temperature).
+    SimBlock NvmeHealth(DWORD poll) const;
+
+private:
+    // The temperature the lists give for that poll, if any.
+    bool TemperatureAt(DWORD poll, BYTE* celsius) const;
 };
 
 // The drive number a drive folder's name gives: two digits 00-15 at its
 // start not followed by a third digit; -1 for any other name.
 int SimDriveNumber(const std::string& folderName);
 
-// Reads the drive folder: its three blocks (512 bytes each) and its optional
-// drive.ini. The volumes drive.ini lists are appended to volumes. On failure
+// Reads the drive folder: its three blocks (512 bytes each), or for an NVMe
+// drive nvme-identify.bin (4096 bytes) and nvme-health.bin (512), and its
+// optional drive.ini. The volumes drive.ini lists are appended to volumes. On failure
 // returns false with the reason, and the outputs are left untouched.
 bool LoadSimDrive(const std::string& folder, int number, SimDrive* drive, std::vector<SimVolume>* volumes,
                   std::string* error);

@@ -264,10 +264,10 @@ Simulator::DriveState* Simulator::FindDrive(int number) {
 
 // --- Opening and closing ---
 
-HANDLE Simulator::NewHandle(HandleKind kind, int target, const std::string& path) {
+HANDLE Simulator::NewHandle(HandleKind kind, int target, const std::string& path, bool readWrite) {
     const std::uintptr_t value = nextHandle_;
     nextHandle_ += kHandleStep;
-    handles_[value] = HandleInfo{kind, target, path, true};
+    handles_[value] = HandleInfo{kind, target, path, true, readWrite};
     ++openHandles_;
     return reinterpret_cast<HANDLE>(value);
 }
@@ -275,6 +275,7 @@ HANDLE Simulator::NewHandle(HandleKind kind, int target, const std::string& path
 HANDLE Simulator::OpenResult(Request& r, Outcome outcome, const std::string& reason) {
     r.outcome = outcome;
     r.reason = reason;
+    if (r.error == 0) r.error = outcome == Outcome::Absent ? kErrorFileNotFound : kErrorInvalidParameter;
     Record(r);
     return INVALID_HANDLE_VALUE;
 }
@@ -294,10 +295,14 @@ HANDLE Simulator::Open(const char* path, DWORD access, DWORD share, DWORD creati
     std::string mismatch;
     HandleKind kind;
 
+    bool queryOnly = false;
     if (ParseNumbered(name, "PHYSICALDRIVE", "", &number)) {
         kind = HandleKind::PhysicalDrive;
         r.drive = number;
-        mismatch = OpenArgsMismatch(access, share, creation, flags, readWrite, shareReadWrite, OPEN_EXISTING, 0);
+        // With no access rights: a handle for the queries that need none.
+        queryOnly = access == 0;
+        mismatch = OpenArgsMismatch(access, share, creation, flags, queryOnly ? 0 : readWrite, shareReadWrite,
+                                    OPEN_EXISTING, 0);
         if (!mismatch.empty()) return OpenResult(r, Outcome::Refused, mismatch);
         if (platform_ != VER_PLATFORM_WIN32_NT)
             return OpenResult(r, Outcome::Absent, "no such device on this platform");
@@ -306,6 +311,10 @@ HANDLE Simulator::Open(const char* path, DWORD access, DWORD share, DWORD creati
         r.poll = d->CurrentPoll();
         if (d->drive.faults.open.Contains(r.poll))
             return OpenResult(r, Outcome::Faulted, "open fault at poll " + NumberText(static_cast<long>(r.poll)));
+        if (!queryOnly && !d->drive.readWrite) {
+            r.error = kErrorAccessDenied;
+            return OpenResult(r, Outcome::Aborted, "reading and writing need administrator rights");
+        }
     } else if (SameText(name, "SMARTVSD")) {
         kind = HandleKind::SmartVsd;
         mismatch = OpenArgsMismatch(access, share, creation, flags, 0, 0, CREATE_NEW, 0);
@@ -337,7 +346,7 @@ HANDLE Simulator::Open(const char* path, DWORD access, DWORD share, DWORD creati
     }
     r.outcome = Outcome::Answered;
     Record(r);
-    return NewHandle(kind, number, text);
+    return NewHandle(kind, number, text, !queryOnly);
 }
 
 BOOL Simulator::Close(HANDLE device) {
@@ -374,10 +383,19 @@ BOOL Simulator::Close(HANDLE device) {
 BOOL Simulator::Finish(Request& r, Outcome outcome, const std::string& reason, DWORD* returned, DWORD bytes) {
     r.outcome = outcome;
     r.reason = reason;
+    if (outcome != Outcome::Answered && r.error == 0) {
+        r.error = outcome == Outcome::Absent ? kErrorFileNotFound : outcome == Outcome::Refused ? kErrorInvalidParameter
+                                                                                                : kErrorGenFailure;
+    }
     Record(r);
     if (outcome != Outcome::Answered) return FALSE;
     if (returned != nullptr) *returned = bytes;
     return TRUE;
+}
+
+BOOL Simulator::Fail(Request& r, Outcome outcome, DWORD error, const std::string& reason, DWORD* returned) {
+    r.error = error;
+    return Finish(r, outcome, reason, returned, 0);
 }
 
 BOOL Simulator::Control(HANDLE device, DWORD code, void* in, DWORD inSize, void* out, DWORD outSize, DWORD* returned) {
@@ -398,14 +416,25 @@ BOOL Simulator::Control(HANDLE device, DWORD code, void* in, DWORD inSize, void*
     if (outSize != 0 && out == nullptr)
         return Finish(r, Outcome::Refused, "output length without a buffer", returned, 0);
 
+    if (h.kind == HandleKind::PhysicalDrive && code == IOCTL_STORAGE_QUERY_PROPERTY)
+        return PropertyQuery(h, r, in, inSize, out, outSize, returned);
+    if (h.kind == HandleKind::PhysicalDrive && code == IOCTL_DISK_GET_DRIVE_GEOMETRY_EX)
+        return Geometry(h, r, inSize, out, outSize, returned);
+    const bool ataRequest = code == SMART_GET_VERSION || code == SMART_SEND_DRIVE_COMMAND ||
+                            code == SMART_RCV_DRIVE_DATA || code == IOCTL_STORAGE_PREDICT_FAILURE;
+    if (h.kind == HandleKind::PhysicalDrive && ataRequest) {
+        // These need read and write access; the NVMe driver takes none of them.
+        if (!h.readWrite) return Fail(r, Outcome::Refused, kErrorAccessDenied, "a handle without access rights", returned);
+        const DriveState* d = FindDrive(h.target);
+        if (d != nullptr && d->drive.nvme)
+            return Fail(r, Outcome::Aborted, kErrorInvalidFunction, "the NVMe driver takes no ATA request", returned);
+    }
     const bool ataDevice = h.kind == HandleKind::PhysicalDrive || h.kind == HandleKind::SmartVsd;
     if (ataDevice && code == SMART_GET_VERSION) return Version(h, r, inSize, out, outSize, returned);
     if (ataDevice && (code == SMART_SEND_DRIVE_COMMAND || code == SMART_RCV_DRIVE_DATA))
         return AtaRequest(h, r, code, in, inSize, out, outSize, returned);
     if (h.kind == HandleKind::PhysicalDrive && code == IOCTL_STORAGE_PREDICT_FAILURE)
         return PredictFailure(h, r, in, inSize, out, outSize, returned);
-    if (h.kind == HandleKind::PhysicalDrive && code == IOCTL_DISK_GET_DRIVE_GEOMETRY_EX)
-        return Geometry(h, r, inSize, out, outSize, returned);
     if (h.kind == HandleKind::ScsiPort && code == IOCTL_SCSI_MINIPORT)
         return Miniport(h, r, in, inSize, out, outSize, returned);
     if (h.kind == HandleKind::Volume && code == IOCTL_VOLUME_GET_VOLUME_DISK_EXTENTS)

@@ -38,6 +38,7 @@ public:
         DWORD poll = 0;  // the addressed drive's poll
         Outcome outcome = Outcome::Refused;
         std::string reason;  // why it was not answered
+        DWORD error = 0;     // the error Windows sets for it (GetLastError), 0 when answered
 
         bool Accepted() const { return outcome == Outcome::Answered; }
     };
@@ -108,6 +109,7 @@ private:
         int target;  // drive number, port number or volume letter
         std::string path;
         bool open;
+        bool readWrite;  // opened for reading and writing, not with no access rights
     };
     struct DriveState {
         SimDrive drive;
@@ -125,8 +127,15 @@ private:
     BOOL Geometry(const HandleInfo& h, Request& r, DWORD inSize, void* out, DWORD outSize, DWORD* returned);
     BOOL Miniport(const HandleInfo& h, Request& r, void* in, DWORD inSize, void* out, DWORD outSize, DWORD* returned);
     BOOL Extents(const HandleInfo& h, Request& r, DWORD inSize, void* out, DWORD outSize, DWORD* returned);
+    BOOL PropertyQuery(const HandleInfo& h, Request& r, void* in, DWORD inSize, void* out, DWORD outSize,
+                       DWORD* returned);
+    BOOL DeviceProperty(const DriveState& d, Request& r, void* out, DWORD outSize, DWORD* returned);
+    BOOL ProtocolData(DriveState& d, Request& r, DWORD property, const BYTE* in, void* out, DWORD outSize,
+                      DWORD* returned);
+    // Finish with the error Windows gives for the outcome.
+    BOOL Fail(Request& r, Outcome outcome, DWORD error, const std::string& reason, DWORD* returned);
 
-    HANDLE NewHandle(HandleKind kind, int target, const std::string& path);
+    HANDLE NewHandle(HandleKind kind, int target, const std::string& path, bool readWrite = true);
     HANDLE OpenResult(Request& r, Outcome outcome, const std::string& reason);
     void Record(const Request& r);
     void Trim();
