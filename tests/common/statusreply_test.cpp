@@ -98,5 +98,41 @@ TEST(StatusReply, HealthWordsExitStatusAndJson) {
     EXPECT_NE(std::string::npos, json.find("\"health\": \"good\""));
     EXPECT_NE(std::string::npos, json.find("\"model\": \"A \\\"quoted\\\\\\\" \\u00b0C\\u0001\""));
     EXPECT_EQ("{\"drives\": []}", DrivesJson({}));
-    EXPECT_NE(std::string::npos, DriveLine(d).find("drive 3: good"));
+    EXPECT_NE(std::string::npos, DriveLine(d).find("drive 3: ata, good"));
+}
+
+// Byte 5 of a record names the protocol; an NVMe drive's counts are its
+// spare used and its media errors, and nothing else is said of them.
+TEST(StatusReply, NvmeRecordsCarryTheirOwnCounts) {
+    std::vector<uint8_t> reply(kReplySize, 0);
+    uint8_t* nvme = reply.data() + 1 * kRecordSize;
+    nvme[0] = 1;
+    nvme[3] = 2;
+    nvme[5] = 1;
+    nvme[8] = 7;                                      // raw05: 7 % of the spare used
+    nvme[24] = 0x39;                                  // rawC6: 0x139 = 313 media errors
+    nvme[25] = 0x01;
+    std::memcpy(nvme + 28, "Samsung SSD 980 500GB", 21);
+    uint8_t* ata = reply.data() + 4 * kRecordSize;
+    ata[0] = 1;
+    ata[8] = 3;
+    std::vector<DriveRecord> drives;
+    std::string error;
+    ASSERT_TRUE(ParseStatusReply(reply, &drives, &error)) << error;
+    ASSERT_EQ(2u, drives.size());
+    EXPECT_TRUE(IsNvme(drives[0]));
+    EXPECT_FALSE(IsNvme(drives[1]));
+    const std::string json = DrivesJson(drives);
+    const size_t second = json.find("{\"drive\": 4");
+    ASSERT_NE(std::string::npos, second);
+    const std::string first = json.substr(0, second);
+    EXPECT_NE(std::string::npos, first.find("\"protocol\": \"nvme\""));
+    EXPECT_NE(std::string::npos, first.find("\"spareUsedPercent\": 7, \"mediaErrors\": 313"));
+    EXPECT_EQ(std::string::npos, first.find("reallocated")) << first;
+    EXPECT_NE(std::string::npos, json.find("\"protocol\": \"ata\", \"health\": \"good\"", second));
+    EXPECT_NE(std::string::npos, json.find("\"reallocated\": 3", second));
+    EXPECT_EQ("drive 1: nvme, danger, 0 C (max 0 C), 0% used, spare used 7%, media errors 313, 0 hours, "
+              "model \"Samsung SSD 980 500GB\", firmware \"\", serial \"\", letters \"\"",
+              DriveLine(drives[0]));
+    EXPECT_STREQ("unknown", ProtocolWord(2));
 }

@@ -460,7 +460,7 @@ def status_service(wine):
     result = subprocess.run([query, "--port", str(port), "status"], stdout=subprocess.PIPE, timeout=30)
     check(result.returncode == 2, "veldakor-query status exit %d" % result.returncode)
     lines = result.stdout.decode().splitlines()
-    check(len(lines) == 2 and lines[1].startswith("drive 1: danger"), "veldakor-query printed %r" % lines)
+    check(len(lines) == 2 and lines[1].startswith("drive 1: ata, danger"), "veldakor-query printed %r" % lines)
     result = subprocess.run([query, "--port", str(port), "--json", "status"], stdout=subprocess.PIPE, timeout=30)
     drives = json.loads(result.stdout.decode())["drives"]
     check([d["model"] for d in drives] == ["E2E FIRST DISK", "E2E SECOND DISK"], "JSON %r" % drives)

@@ -57,6 +57,7 @@ bool ParseStatusReply(const std::vector<uint8_t>& reply, std::vector<DriveRecord
         DriveRecord d;
         d.drive = static_cast<int>(i);
         d.hasData = r[0] != 0;
+        d.protocol = r[5];
         d.temperature = static_cast<int8_t>(r[1]);
         d.maxTemperature = static_cast<int8_t>(r[2]);
         d.status = r[3];
@@ -84,14 +85,32 @@ const char* HealthWord(int status) {
     }
 }
 
+const char* ProtocolWord(int protocol) {
+    switch (protocol) {
+        case 0: return "ata";
+        case 1: return "nvme";
+        default: return "unknown";
+    }
+}
+
+bool IsNvme(const DriveRecord& drive) { return drive.protocol == 1; }
+
 std::string DriveLine(const DriveRecord& d) {
+    char counts[160];
+    if (IsNvme(d)) {
+        std::snprintf(counts, sizeof counts, "spare used %ld%%, media errors %ld", static_cast<long>(d.raw05),
+                      static_cast<long>(d.rawC6));
+    } else {
+        std::snprintf(counts, sizeof counts, "reallocated %ld, events %ld, pending %ld, uncorrectable %ld",
+                      static_cast<long>(d.raw05), static_cast<long>(d.rawC4), static_cast<long>(d.rawC5),
+                      static_cast<long>(d.rawC6));
+    }
     char line[512];
     std::snprintf(line, sizeof line,
-                  "drive %d: %s, %d C (max %d C), %d%% used, reallocated %ld, events %ld, pending %ld, "
-                  "uncorrectable %ld, %ld hours, model \"%s\", firmware \"%s\", serial \"%s\", letters \"%s\"",
-                  d.drive, HealthWord(d.status), d.temperature, d.maxTemperature, d.usedPercent,
-                  static_cast<long>(d.raw05), static_cast<long>(d.rawC4), static_cast<long>(d.rawC5),
-                  static_cast<long>(d.rawC6), static_cast<long>(d.powerOnHours), d.model.c_str(), d.firmware.c_str(),
+                  "drive %d: %s, %s, %d C (max %d C), %d%% used, %s, %ld hours, model \"%s\", firmware \"%s\", "
+                  "serial \"%s\", letters \"%s\"",
+                  d.drive, ProtocolWord(d.protocol), HealthWord(d.status), d.temperature, d.maxTemperature,
+                  d.usedPercent, counts, static_cast<long>(d.powerOnHours), d.model.c_str(), d.firmware.c_str(),
                   d.serial.c_str(), d.letters.c_str());
     return line;
 }
@@ -100,14 +119,22 @@ std::string DrivesJson(const std::vector<DriveRecord>& drives) {
     std::string out = "{\"drives\": [";
     for (size_t i = 0; i < drives.size(); ++i) {
         const DriveRecord& d = drives[i];
+        char counts[160];
+        if (IsNvme(d)) {
+            std::snprintf(counts, sizeof counts, "\"spareUsedPercent\": %ld, \"mediaErrors\": %ld",
+                          static_cast<long>(d.raw05), static_cast<long>(d.rawC6));
+        } else {
+            std::snprintf(counts, sizeof counts,
+                          "\"reallocated\": %ld, \"reallocationEvents\": %ld, \"pending\": %ld, \"uncorrectable\": %ld",
+                          static_cast<long>(d.raw05), static_cast<long>(d.rawC4), static_cast<long>(d.rawC5),
+                          static_cast<long>(d.rawC6));
+        }
         char numbers[400];
         std::snprintf(numbers, sizeof numbers,
-                      "{\"drive\": %d, \"health\": \"%s\", \"status\": %d, \"hasData\": %s, \"temperature\": %d, "
-                      "\"maxTemperature\": %d, \"usedPercent\": %d, \"reallocated\": %ld, \"reallocationEvents\": %ld, "
-                      "\"pending\": %ld, \"uncorrectable\": %ld, \"powerOnHours\": %ld, ",
-                      d.drive, HealthWord(d.status), d.status, d.hasData ? "true" : "false", d.temperature,
-                      d.maxTemperature, d.usedPercent, static_cast<long>(d.raw05), static_cast<long>(d.rawC4),
-                      static_cast<long>(d.rawC5), static_cast<long>(d.rawC6), static_cast<long>(d.powerOnHours));
+                      "{\"drive\": %d, \"protocol\": \"%s\", \"health\": \"%s\", \"status\": %d, \"hasData\": %s, "
+                      "\"temperature\": %d, \"maxTemperature\": %d, \"usedPercent\": %d, %s, \"powerOnHours\": %ld, ",
+                      d.drive, ProtocolWord(d.protocol), HealthWord(d.status), d.status, d.hasData ? "true" : "false",
+                      d.temperature, d.maxTemperature, d.usedPercent, counts, static_cast<long>(d.powerOnHours));
         out += (i ? ", " : "") + std::string(numbers) + "\"model\": " + JsonString(d.model) +
                ", \"firmware\": " + JsonString(d.firmware) + ", \"serial\": " + JsonString(d.serial) +
                ", \"letters\": " + JsonString(d.letters) + "}";
