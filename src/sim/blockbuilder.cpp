@@ -1,5 +1,9 @@
 #include "sim/blockbuilder.h"
 
+#include <cstring>
+
+#include "drive/nvmeblocks.h"
+
 namespace {
 
 void PutWord(SimBlock& block, size_t word, DWORD value) {
@@ -14,6 +18,13 @@ void PutAtaString(SimBlock& block, size_t word, size_t length, std::string text)
         PutWord(block, word + k / 2, (static_cast<BYTE>(text[k]) << 8) | static_cast<BYTE>(text[k + 1]));
     }
 }
+
+template <size_t N>
+void PutLittle(std::array<BYTE, N>& block, size_t offset, size_t size, ULONGLONG value) {
+    for (size_t k = 0; k < size; ++k) block[offset + k] = k < 8 ? static_cast<BYTE>(value >> (8 * k)) : 0;
+}
+
+void PutKelvin(SimBlock& block, size_t offset, int celsius) { PutLittle(block, offset, 2, celsius + 273); }
 
 }  // namespace
 
@@ -57,5 +68,36 @@ SimBlock BuildThresholds(const std::vector<std::pair<BYTE, BYTE>>& entries) {
         block[2 + 12 * k] = entries[k].first;
         block[2 + 12 * k + 1] = entries[k].second;
     }
+    return block;
+}
+
+SimNvmeIdentify BuildNvmeIdentify(const std::string& model, const std::string& serial, const std::string& firmware,
+                                  ULONGLONG capacity) {
+    SimNvmeIdentify block{};
+    const auto put = [&block](DWORD offset, DWORD length, std::string text) {
+        text.resize(length, ' ');
+        std::memcpy(&block[offset], text.data(), length);
+    };
+    put(kNvmeSerial, kNvmeSerialLength, serial);
+    put(kNvmeModel, kNvmeModelLength, model);
+    put(kNvmeFirmware, kNvmeFirmwareLength, firmware);
+    PutLittle(block, kNvmeVersion, 4, 0x00010400);
+    PutLittle(block, kNvmeTotalCapacity, 16, capacity);
+    PutLittle(block, kNvmeNamespaces, 4, 1);
+    return block;
+}
+
+SimBlock BuildNvmeHealth(const SimNvmeHealthFacts& facts) {
+    SimBlock block{};
+    PutKelvin(block, kNvmeCompositeTemperature, facts.celsius);
+    block[kNvmeAvailableSpare] = facts.spare;
+    block[kNvmeSpareThreshold] = facts.spareThreshold;
+    block[kNvmePercentageUsed] = facts.percentageUsed;
+    PutLittle(block, kNvmeDataUnitsRead, kNvmeCounterSize, facts.dataUnitsRead);
+    PutLittle(block, kNvmeDataUnitsRead + kNvmeCounterSize, kNvmeCounterSize, facts.dataUnitsWritten);
+    PutLittle(block, kNvmePowerOnHours - kNvmeCounterSize, kNvmeCounterSize, facts.powerCycles);
+    PutLittle(block, kNvmePowerOnHours, kNvmeCounterSize, facts.powerOnHours);
+    PutLittle(block, kNvmePowerOnHours + kNvmeCounterSize, kNvmeCounterSize, facts.unsafeShutdowns);
+    for (size_t k = 0; k < 2; ++k) PutKelvin(block, kNvmeTemperatureSensors + 2 * k, facts.sensorCelsius[k]);
     return block;
 }

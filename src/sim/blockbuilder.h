@@ -1,5 +1,6 @@
 // Building the blocks of a simulated drive from a few facts: the IDENTIFY
-// data of a model, the SMART attribute table and the threshold table.
+// data of a model, the SMART attribute table and the threshold table; for
+// an NVMe drive its Identify Controller data and health log.
 #pragma once
 
 #include <string>
@@ -25,3 +26,19 @@ SimBlock BuildIdentify(const std::string& model, const std::string& serial, cons
 SimBlock BuildAttributeTable(const std::vector<SimAttribute>& entries, BYTE revision = 16);
 // A threshold block: revision, then entries of id and threshold.
 SimBlock BuildThresholds(const std::vector<std::pair<BYTE, BYTE>>& entries);
+
+// Identify Controller data: the three strings, blank padded, the total
+// capacity, the version (1.4.0) and one namespace.
+SimNvmeIdentify BuildNvmeIdentify(const std::string& model, const std::string& serial, const std::string& firmware,
+                                  ULONGLONG capacity);
+
+struct SimNvmeHealthFacts {
+    int celsius;
+    BYTE spare;           // available spare, percent
+    BYTE spareThreshold;  // percent
+    BYTE percentageUsed;
+    ULONGLONG dataUnitsRead, dataUnitsWritten, powerCycles, powerOnHours, unsafeShutdowns;
+    int sensorCelsius[2];  // sensors 1 and 2; the others do not report
+};
+// A health log with these fields; every other one 0.
+SimBlock BuildNvmeHealth(const SimNvmeHealthFacts& facts);

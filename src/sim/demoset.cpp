@@ -76,6 +76,17 @@ SimDrive Disk(int number, const char* model, const char* serial, const SimBlock&
     return drive;
 }
 
+// The boot drive of most PCs sold now: a healthy NVMe drive, a little worn.
+SimDrive NvmeSsd() {
+    SimDrive drive;
+    drive.number = 4;
+    drive.nvme = true;
+    drive.nvmeIdentify = BuildNvmeIdentify("VELDAKOR DEMO NVME 1TB", "VKD4000000005", "3B2QGXA7", 1000204886016ULL);
+    drive.nvmeHealth = BuildNvmeHealth({41, 100, 10, 3, 21536911, 30817444, 1127, 6210, 58, {41, 48}});
+    drive.temperatureCycle = {41, 43, 46, 44, 42};
+    return drive;
+}
+
 }  // namespace
 
 void AddDemoDrives(Simulator& simulator) {
@@ -85,9 +96,11 @@ void AddDemoDrives(Simulator& simulator) {
     SimDrive warm = Disk(3, "VELDAKOR DEMO HDD 1TB WARM", "VKD1000000004", DiskTable(0, 0, 0, 0, 5120, 38));
     warm.temperatureCycle = {38, 40, 42, 44, 46, 48, 49, 47, 45, 43, 41, 39};
     simulator.AddDrive(warm);
+    simulator.AddDrive(NvmeSsd());
 
     simulator.AddVolume(SimVolumeOnDisk('C', 239372136448ULL, 81234567168ULL, 0));
     simulator.AddVolume(SimVolumeOnDisk('D', 1000202039296ULL, 402345678848ULL, 1));
     simulator.AddVolume(SimVolumeOnDisk('E', 1000202039296ULL, 900123456512ULL, 2));
     simulator.AddVolume(SimVolumeOnDisk('F', 1000202039296ULL, 12345678848ULL, 3));
+    simulator.AddVolume(SimVolumeOnDisk('G', 1000204886016ULL, 604317564928ULL, 4));
 }

@@ -1,6 +1,7 @@
 // The demonstration drive set built into veldakor-sim.exe: a healthy SSD, a
-// disk with reallocated sectors, one with pending sectors, and one whose
-// temperature climbs past 45 degrees and back over the polls.
+// disk with reallocated sectors, one with pending sectors, one whose
+// temperature climbs past 45 degrees and back over the polls, and a
+// healthy NVMe drive.
 #pragma once
 
 #include "sim/simulator.h"
