@@ -25,7 +25,7 @@ Simulator& Drives() {
         nvme.number = 0;
         nvme.nvme = true;
         nvme.nvmeIdentify = BuildNvmeIdentify("FUZZED NVME", "S1", "F1", 1ULL << 40);
-        nvme.nvmeHealth = BuildNvmeHealth({40, 100, 10, 0, 1, 2, 3, 4, 5, {40, 41}});
+        nvme.nvmeHealth = BuildNvmeHealth({40, 100, 10, 0, 1, 2, 3, 4, 5, 6, 7, {40, 41}});
         s->AddDrive(nvme);
         s->SetLogLimit(4);
         return s;

@@ -84,6 +84,8 @@ SimNvmeIdentify BuildNvmeIdentify(const std::string& model, const std::string& s
     PutLittle(block, kNvmeVersion, 4, 0x00010400);
     PutLittle(block, kNvmeTotalCapacity, 16, capacity);
     PutLittle(block, kNvmeNamespaces, 4, 1);
+    PutLittle(block, kNvmeWarningThreshold, 2, 84 + 273);
+    PutLittle(block, kNvmeCriticalThreshold, 2, 87 + 273);
     return block;
 }
 
@@ -95,6 +97,8 @@ SimBlock BuildNvmeHealth(const SimNvmeHealthFacts& facts) {
     block[kNvmePercentageUsed] = facts.percentageUsed;
     PutLittle(block, kNvmeDataUnitsRead, kNvmeCounterSize, facts.dataUnitsRead);
     PutLittle(block, kNvmeDataUnitsRead + kNvmeCounterSize, kNvmeCounterSize, facts.dataUnitsWritten);
+    PutLittle(block, kNvmeDataUnitsRead + 2 * kNvmeCounterSize, kNvmeCounterSize, facts.hostReads);
+    PutLittle(block, kNvmeDataUnitsRead + 3 * kNvmeCounterSize, kNvmeCounterSize, facts.hostWrites);
     PutLittle(block, kNvmePowerOnHours - kNvmeCounterSize, kNvmeCounterSize, facts.powerCycles);
     PutLittle(block, kNvmePowerOnHours, kNvmeCounterSize, facts.powerOnHours);
     PutLittle(block, kNvmePowerOnHours + kNvmeCounterSize, kNvmeCounterSize, facts.unsafeShutdowns);

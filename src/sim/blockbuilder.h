@@ -28,7 +28,8 @@ SimBlock BuildAttributeTable(const std::vector<SimAttribute>& entries, BYTE revi
 SimBlock BuildThresholds(const std::vector<std::pair<BYTE, BYTE>>& entries);
 
 // Identify Controller data: the three strings, blank padded, the total
-// capacity, the version (1.4.0) and one namespace.
+// capacity, the version (1.4.0), one namespace, and warning and critical
+// temperature thresholds of 84 and 87 degrees.
 SimNvmeIdentify BuildNvmeIdentify(const std::string& model, const std::string& serial, const std::string& firmware,
                                   ULONGLONG capacity);
 
@@ -37,7 +38,7 @@ struct SimNvmeHealthFacts {
     BYTE spare;           // available spare, percent
     BYTE spareThreshold;  // percent
     BYTE percentageUsed;
-    ULONGLONG dataUnitsRead, dataUnitsWritten, powerCycles, powerOnHours, unsafeShutdowns;
+    ULONGLONG dataUnitsRead, dataUnitsWritten, hostReads, hostWrites, powerCycles, powerOnHours, unsafeShutdowns;
     int sensorCelsius[2];  // sensors 1 and 2; the others do not report
 };
 // A health log with these fields; every other one 0.

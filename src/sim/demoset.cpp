@@ -82,7 +82,7 @@ SimDrive NvmeSsd() {
     drive.number = 4;
     drive.nvme = true;
     drive.nvmeIdentify = BuildNvmeIdentify("VELDAKOR DEMO NVME 1TB", "VKD4000000005", "3B2QGXA7", 1000204886016ULL);
-    drive.nvmeHealth = BuildNvmeHealth({41, 100, 10, 3, 21536911, 30817444, 1127, 6210, 58, {41, 48}});
+    drive.nvmeHealth = BuildNvmeHealth({41, 100, 10, 3, 21536911, 30817444, 301755260, 412986143, 1127, 6210, 58, {41, 48}});
     drive.temperatureCycle = {41, 43, 46, 44, 42};
     return drive;
 }

@@ -26,7 +26,7 @@ SimDrive NvmeDrive(int number) {
     drive.number = number;
     drive.nvme = true;
     drive.nvmeIdentify = BuildNvmeIdentify("NVME UNDER TEST", "SN0001", "FW01", 512110190592ULL);
-    drive.nvmeHealth = BuildNvmeHealth({35, 100, 10, 1, 1000, 2000, 30, 4000, 5, {35, 40}});
+    drive.nvmeHealth = BuildNvmeHealth({35, 100, 10, 1, 1000, 2000, 3000, 4000, 30, 4000, 5, {35, 40}});
     return drive;
 }
 

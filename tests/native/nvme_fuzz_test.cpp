@@ -193,7 +193,7 @@ TEST(NvmeFuzz, TheSimulatorAnswersOrRefusesAnyQuery) {
     drive.number = 0;
     drive.nvme = true;
     drive.nvmeIdentify = BuildNvmeIdentify("FUZZED NVME", "S1", "F1", 1ULL << 40);
-    drive.nvmeHealth = BuildNvmeHealth({40, 100, 10, 0, 1, 2, 3, 4, 5, {40, 41}});
+    drive.nvmeHealth = BuildNvmeHealth({40, 100, 10, 0, 1, 2, 3, 4, 5, 6, 7, {40, 41}});
     sim.AddDrive(drive);
     sim.SetLogLimit(16);
     HANDLE device = sim.Open("\\\\.\\PHYSICALDRIVE0", 0, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, 0);
