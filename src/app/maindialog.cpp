@@ -118,7 +118,8 @@ void Initialise(HWND window) {
     }
 
     if (StartNetwork(drives) && appSettings.Server.Enable) {
-        appSettings.Server.Enable = StartServer(appSettings.Server.Port);
+        const AppSettings::ServerKeys& server = appSettings.Server;
+        appSettings.Server.Enable = StartServer(server.Port, server.Address, server.Allow);
     }
 
     ShowCaption(window, appSettings.Global.Title);

@@ -17,7 +17,7 @@ void SwitchNetwork() {
     AppSettings::ServerKeys& server = appSettings.Server;
     Flip(server.Enable);
     if (server.Enable) {
-        StartServer(server.Port);
+        StartServer(server.Port, server.Address, server.Allow);
     } else {
         StopServer(server.Port);
     }

@@ -2,9 +2,11 @@
 
 #include <atomic>
 #include <cstring>
+#include <string>
 
 #include "base/msgbox.h"
 #include "net/netmessages.h"
+#include "net/peerfilter.h"
 #include "net/ws32lib.h"
 #include "smart/summaries.h"
 
@@ -52,6 +54,34 @@ volatile LONG unknownCommandShown = 0;
 volatile LONG stopRequested = 0;
 // The running server's socket; whoever takes it out closes it.
 std::atomic<SOCKET> serverSocket(INVALID_SOCKET);
+// Where the next server binds and whom it answers: set before its thread
+// starts, read only by it.
+DWORD serverAddress = 0;  // host order; 0 = every local address
+PeerFilter serverPeers;
+// The malformed texts already reported, so that each is told once.
+std::string reportedAddress;
+std::string reportedAllow;
+
+bool Blank(const std::string& text) { return text.find_first_not_of(" \t") == std::string::npos; }
+
+// A malformed value is told once, the first time it is seen.
+void ReportOnce(std::string& reported, const std::string& text, const char* message) {
+    if (reported == text) return;
+    reported = text;
+    ShowErrorBox(message);
+}
+
+void TakeOptions(const char* address, const char* allow) {
+    const std::string addressText = address != nullptr ? address : "";
+    serverAddress = 0;
+    if (!Blank(addressText) && !ParseIpv4(addressText, &serverAddress)) {
+        serverAddress = 0;
+        ReportOnce(reportedAddress, addressText, kServerAddressInvalid);
+    }
+    const std::string allowText = allow != nullptr ? allow : "";
+    serverPeers = PeerFilter();
+    if (!Blank(allowText) && !serverPeers.Parse(allowText)) ReportOnce(reportedAllow, allowText, kServerAllowInvalid);
+}
 
 void CloseSocket(SOCKET s) {
     ws32.shutdown(s, kBothDirections);
@@ -68,7 +98,7 @@ int OpenServerSocket(ServerEndpoint& endpoint, WORD port) {
     if (endpoint.socket == INVALID_SOCKET) return -1;
     std::memset(&endpoint.local, 0, sizeof endpoint.local);
     endpoint.local.sin_family = kAddressFamily;
-    endpoint.local.sin_addr.s_addr = ws32.htonl(INADDR_ANY);
+    endpoint.local.sin_addr.s_addr = ws32.htonl(serverAddress);
     endpoint.local.sin_port = ws32.htons(port);
     if (ws32.bind(endpoint.socket, reinterpret_cast<const sockaddr*>(&endpoint.local), sizeof endpoint.local) != 0) {
         ws32.closesocket(endpoint.socket);
@@ -90,6 +120,9 @@ int OpenClientSocket(ClientEndpoint& endpoint, WORD port) {
     std::memset(&endpoint.target, 0, sizeof endpoint.target);
     endpoint.target.sin_family = kAddressFamily;
     endpoint.target.sin_addr.s_addr = ws32.inet_addr(endpoint.address);
+    // A server bound to one address hears nothing on loopback; its stop
+    // goes there, and wakes it to find the stop requested.
+    if (serverAddress != 0) endpoint.target.sin_addr.s_addr = ws32.htonl(serverAddress);
     endpoint.target.sin_port = ws32.htons(port);
     endpoint.socket = ws32.socket(kAddressFamily, kDatagram, kUdp);
     return endpoint.socket == INVALID_SOCKET ? -1 : 0;
@@ -177,6 +210,9 @@ DWORD WINAPI ServerThread(LPVOID parameter) {
             continue;
         }
         if (received != 1) continue;
+        const DWORD peer = ws32.ntohl(endpoint.peer.sin_addr.s_addr);
+        // A stranger gets nothing: no reply to amplify, no box to raise.
+        if (!serverPeers.Allows(peer)) continue;
         switch (command) {
             case kCommandEcho:
                 Reply(endpoint, &command, 1);
@@ -188,6 +224,8 @@ DWORD WINAPI ServerThread(LPVOID parameter) {
                 break;
             }
             case kCommandStop:
+                // Only this machine may silence the service.
+                if (!IsLoopbackAddress(peer)) break;
                 Reply(endpoint, &command, 1);
                 CloseServerSocket();
                 return 0;
@@ -216,8 +254,9 @@ int StartNetwork(const DriveTable& table) {
     return 1;
 }
 
-int StartServer(UINT port) {
+int StartServer(UINT port, const char* address, const char* allow) {
     if (serverThread != nullptr || !WS32LIB_IsLoadDLL()) return 0;
+    TakeOptions(address, allow);
     if (serverReady == nullptr) serverReady = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     ResetEvent(serverReady);
     InterlockedExchange(&stopRequested, 0);

@@ -8,3 +8,5 @@ const char kServerSelectFailed[] = "サーバソケットのセレクトに失�
 const char kClientBindFailed[] = "クライアントソケットのバインドに失敗しました。";
 const char kClientSendFailed[] = "クライアントソケットの送信に失敗しました。";
 const char kUnknownCommand[] = "未知のコマンドを受信しました。";
+const char kServerAddressInvalid[] = "[Server] Address の値が正しくありません。すべてのアドレスで待ち受けます。";
+const char kServerAllowInvalid[] = "[Server] Allow の値が正しくありません。ループバックとプライベートアドレスにだけ応答します。";

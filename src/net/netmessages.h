@@ -9,3 +9,5 @@ extern const char kServerSelectFailed[];         // "サーバソケットのセ
 extern const char kClientBindFailed[];           // "クライアントソケットのバインドに失敗しました。"
 extern const char kClientSendFailed[];           // "クライアントソケットの送信に失敗しました。"
 extern const char kUnknownCommand[];             // "未知のコマンドを受信しました。"
+extern const char kServerAddressInvalid[];  // "[Server] Address の値が正しくありません。すべてのアドレスで待ち受けます。"
+extern const char kServerAllowInvalid[];    // "[Server] Allow の値が正しくありません。ループバックとプライベートアドレスにだけ応答します。"

@@ -119,6 +119,9 @@ struct AppSettings {
     struct ServerKeys {
         int Enable;
         UINT Port;
+        // Hand-edited only, never written: the first-run file stays as it was.
+        char Address[kSettingsLabelSize];  // local IPv4 address to bind
+        char Allow[kSettingsPathSize];     // peers answered (net/peerfilter.h)
     } Server;
 };
 

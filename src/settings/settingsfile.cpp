@@ -126,6 +126,8 @@ void LoadSettings(AppSettings& s, DriveTable& drives) {
 
     ini.Read("Server", "Enable", 0, &s.Server.Enable);
     ini.Read("Server", "Port", 10008u, &s.Server.Port);
+    ini.Read("Server", "Address", "0.0.0.0", s.Server.Address, sizeof s.Server.Address);
+    ini.Read("Server", "Allow", "", s.Server.Allow, sizeof s.Server.Allow);
 
     ini.Close();
     SwapUnitBlanks(s, ' ', '_');
