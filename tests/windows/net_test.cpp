@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
 #include <memory>
 #include <set>
 #include <vector>
@@ -21,10 +22,20 @@ namespace {
 // A test client of its own, through ws2_32.
 class Client {
 public:
-    explicit Client(WORD port) : socket_(::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP)) {
+    explicit Client(WORD port, u_long target = INADDR_LOOPBACK) : socket_(::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP)) {
         target_.sin_family = AF_INET;
         target_.sin_port = htons(port);
-        target_.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        target_.sin_addr.s_addr = htonl(target);
+        sockaddr_in local = {};
+        local.sin_family = AF_INET;
+        bind(socket_, reinterpret_cast<const sockaddr*>(&local), sizeof local);
+    }
+    // The port the server sees it send from.
+    u_short LocalPort() const {
+        sockaddr_in local = {};
+        int length = sizeof local;
+        getsockname(socket_, reinterpret_cast<sockaddr*>(&local), &length);
+        return ntohs(local.sin_port);
     }
     ~Client() { closesocket(socket_); }
 
@@ -44,9 +55,9 @@ public:
         reply.resize(n > 0 ? n : 0);
         return reply;
     }
-    std::vector<BYTE> Ask(BYTE command) {
+    std::vector<BYTE> Ask(BYTE command, int milliseconds = 2000) {
         Send({command});
-        return Receive();
+        return Receive(milliseconds);
     }
 
 private:
@@ -73,6 +84,36 @@ WS32LIB_Functions TableHooks::real_;
 int PASCAL LosingSendto(SOCKET s, const char* data, int length, int flags, const sockaddr* to, int toLength) {
     if (length == 1 && static_cast<BYTE>(data[0]) == kCommandStop) return 1;
     return TableHooks::Real().sendto(s, data, length, flags, to, toLength);
+}
+
+// Datagrams from the client ports listed seem to come from the address
+// given (host order), and the replies to those addresses are only written
+// down.
+std::map<u_short, u_long> forgedPorts;
+struct SentReply {
+    u_long to;  // host order
+    std::vector<BYTE> data;
+};
+std::vector<SentReply> forgedReplies;
+CRITICAL_SECTION forgedLock;
+
+int PASCAL ForgedRecvfrom(SOCKET s, char* data, int length, int flags, sockaddr* from, int* fromLength) {
+    const int received = TableHooks::Real().recvfrom(s, data, length, flags, from, fromLength);
+    if (received == SOCKET_ERROR) return received;
+    sockaddr_in* peer = reinterpret_cast<sockaddr_in*>(from);
+    EnterCriticalSection(&forgedLock);
+    const auto forged = forgedPorts.find(ntohs(peer->sin_port));
+    if (forged != forgedPorts.end()) peer->sin_addr.s_addr = htonl(forged->second);
+    LeaveCriticalSection(&forgedLock);
+    return received;
+}
+int PASCAL RecordedSendto(SOCKET s, const char* data, int length, int flags, const sockaddr* to, int toLength) {
+    const u_long target = ntohl(reinterpret_cast<const sockaddr_in*>(to)->sin_addr.s_addr);
+    if (target == INADDR_LOOPBACK) return TableHooks::Real().sendto(s, data, length, flags, to, toLength);
+    EnterCriticalSection(&forgedLock);
+    forgedReplies.push_back({target, std::vector<BYTE>(data, data + length)});
+    LeaveCriticalSection(&forgedLock);
+    return length;
 }
 
 // Sockets that cannot be shut or closed (kept to be closed at the end).
@@ -322,4 +363,127 @@ TEST_F(StatusService, ServesOnSocketHandlesAboveIntMax) {
     ASSERT_TRUE(StopsWithin(15000)) << "StopServer hung";
     EXPECT_FALSE(ServerThreadExists());
     EXPECT_TRUE(recorder_.Calls().empty());
+}
+
+// --- Whom the service answers ---
+
+namespace {
+
+// The server's socket hooks for datagrams that seem to come from elsewhere.
+class ForgedPeers {
+public:
+    ForgedPeers() {
+        InitializeCriticalSection(&forgedLock);
+        hooks_.Keep();
+        ws32.recvfrom = ForgedRecvfrom;
+        ws32.sendto = RecordedSendto;
+    }
+    ~ForgedPeers() {
+        forgedPorts.clear();
+        forgedReplies.clear();
+        DeleteCriticalSection(&forgedLock);
+    }
+    // The client's datagrams seem to come from that address.
+    void Forge(const Client& client, u_long address) {
+        EnterCriticalSection(&forgedLock);
+        forgedPorts[client.LocalPort()] = address;
+        LeaveCriticalSection(&forgedLock);
+    }
+    // The replies to forged peers so far, once a loopback echo has come
+    // back: the server takes datagrams in order, so all before it are done.
+    std::vector<SentReply> RepliesAfter(Client& loopback) {
+        EXPECT_EQ(std::vector<BYTE>({0x00}), loopback.Ask(0x00)) << "the server serves on";
+        EnterCriticalSection(&forgedLock);
+        std::vector<SentReply> replies = forgedReplies;
+        forgedReplies.clear();
+        LeaveCriticalSection(&forgedLock);
+        return replies;
+    }
+
+private:
+    TableHooks hooks_;
+};
+
+const u_long kStranger = 0xCB007109;  // 203.0.113.9
+const u_long kNeighbour = 0xC0A8010A;  // 192.168.1.10
+
+}  // namespace
+
+TEST_F(StatusService, StrangersGetNothingAndNeighboursCannotStopIt) {
+    ForgedPeers peers;
+    ASSERT_EQ(1, StartServer(port_));
+    Client client(port_), stranger(port_), neighbour(port_);
+    peers.Forge(stranger, kStranger);
+    peers.Forge(neighbour, kNeighbour);
+    for (BYTE command : {0x00, 0x01, 0x10, 0x55}) stranger.Send({command});
+    EXPECT_TRUE(peers.RepliesAfter(client).empty()) << "a stranger was answered";
+
+    for (BYTE command : {0x10, 0x01}) neighbour.Send({command});
+    const std::vector<SentReply> replies = peers.RepliesAfter(client);
+    ASSERT_EQ(1u, replies.size()) << "a neighbour's stop is ignored, its status answered";
+    EXPECT_EQ(kNeighbour, replies[0].to);
+    EXPECT_EQ(3264u, replies[0].data.size());
+    Sleep(200);
+    EXPECT_TRUE(recorder_.Calls().empty()) << "a stranger's unknown command raised a box";
+
+    EXPECT_EQ(std::vector<BYTE>({0x10}), client.Ask(0x10)) << "this machine may stop it";
+    EXPECT_TRUE(client.Ask(0x00, 300).empty());
+}
+
+TEST_F(StatusService, TheAllowListDecidesWhoIsAnswered) {
+    ForgedPeers peers;
+    ASSERT_EQ(1, StartServer(port_, "", "192.0.2.0/24, 127.0.0.1"));
+    Client client(port_), inside(port_), neighbour(port_), outside(port_);
+    peers.Forge(inside, 0xC00002FE);   // 192.0.2.254
+    peers.Forge(neighbour, kNeighbour);
+    peers.Forge(outside, 0xC0000301);  // 192.0.3.1
+    for (Client* peer : {&inside, &neighbour, &outside}) peer->Send({0x00});
+    const std::vector<SentReply> replies = peers.RepliesAfter(client);
+    ASSERT_EQ(1u, replies.size());
+    EXPECT_EQ(0xC00002FEUL, replies[0].to);
+    StopServer(port_);
+
+    ASSERT_EQ(1, StartServer(port_, "", "*"));
+    Client stranger(port_);
+    peers.Forge(stranger, kStranger);
+    stranger.Send({0x00});
+    EXPECT_EQ(1u, peers.RepliesAfter(client).size()) << "* answers everyone, as before";
+    StopServer(port_);
+
+    // Without loopback in the list the program can still stop its server.
+    ASSERT_EQ(1, StartServer(port_, "", "10.0.0.0/8"));
+    EXPECT_TRUE(client.Ask(0x00, 300).empty());
+    ASSERT_TRUE(StopsWithin(15000)) << "StopServer hung";
+    EXPECT_FALSE(ServerThreadExists());
+    EXPECT_TRUE(recorder_.Calls().empty());
+}
+
+TEST_F(StatusService, TheAddressBindsWhereItSays) {
+    ASSERT_EQ(1, StartServer(port_, "127.0.0.1"));
+    Client other(port_, 0x7F000002);  // 127.0.0.2: loopback, another address
+    Client client(port_);
+    EXPECT_TRUE(other.Ask(0x00, 300).empty()) << "answered on an address it was not bound to";
+    EXPECT_EQ(std::vector<BYTE>({0x00}), client.Ask(0x00));
+    StopServer(port_);
+    ASSERT_EQ(1, StartServer(port_, "0.0.0.0"));
+    EXPECT_EQ(std::vector<BYTE>({0x00}), other.Ask(0x00)) << "every address";
+    StopServer(port_);
+    EXPECT_TRUE(recorder_.Calls().empty());
+}
+
+TEST_F(StatusService, MalformedValuesAreToldOnceAndTheDefaultsServe) {
+    ASSERT_EQ(1, StartServer(port_, "127.0.0", "10.0.0.0/33"));
+    ASSERT_EQ(2u, recorder_.Calls().size());
+    EXPECT_EQ(kServerAddressInvalid, recorder_.Calls()[0].text);
+    EXPECT_EQ(kServerAllowInvalid, recorder_.Calls()[1].text);
+    Client other(port_, 0x7F000002);
+    EXPECT_EQ(std::vector<BYTE>({0x00}), other.Ask(0x00)) << "bound to every address, loopback answered";
+    StopServer(port_);
+
+    ASSERT_EQ(1, StartServer(port_, "127.0.0", "10.0.0.0/33"));
+    StopServer(port_);
+    EXPECT_EQ(2u, recorder_.Calls().size()) << "the same values are not told again";
+    ASSERT_EQ(1, StartServer(port_, "localhost", " "));
+    EXPECT_EQ(3u, recorder_.Calls().size()) << "a new bad address is; a blank list is the default";
+    StopServer(port_);
 }
