@@ -123,6 +123,11 @@ struct AppSettings {
         char Address[kSettingsLabelSize];  // local IPv4 address to bind
         char Allow[kSettingsPathSize];     // peers answered (net/peerfilter.h)
     } Server;
+
+    // Hand-edited only, never written, as the server's address keys.
+    struct AlertKeys {
+        int Enable;  // the tray shows the worst drive and tells when one gets worse
+    } Alert;
 };
 
 // The settings every part of the program reads.

@@ -129,6 +129,8 @@ void LoadSettings(AppSettings& s, DriveTable& drives) {
     ini.Read("Server", "Address", "0.0.0.0", s.Server.Address, sizeof s.Server.Address);
     ini.Read("Server", "Allow", "", s.Server.Allow, sizeof s.Server.Allow);
 
+    ini.Read("Alert", "Enable", 1, &s.Alert.Enable);
+
     ini.Close();
     SwapUnitBlanks(s, ' ', '_');
 

@@ -131,6 +131,7 @@ TEST_F(Settings, FirstRunWritesEveryKeyAndTheSecondLoadGetsThemBack) {
     EXPECT_STREQ(" Free", settings_.Units.DiskUsage);
     EXPECT_STREQ("Arial", settings_.Fonts.Small.lfFaceName);
     EXPECT_EQ(0xC2, drives_->slots[15].tempAttrId);
+    EXPECT_EQ(1, settings_.Alert.Enable);  // on, though the file does not say so
     // Saving what was loaded gives the same file back, every key included.
     Save();
     EXPECT_EQ(FirstRunFile(), Bytes());
@@ -269,7 +270,8 @@ TEST_F(Settings, OddFilesLoadAndSaveWithoutLosingForeignContent) {
           "[global]\r\nY=7\r\ntimer=0x12c\r\nx=\r\nPATH= C:\\icons \r\nUnknownKey=42\r\n"
           "[Labels]\r\nModel=\r\nSerialNumber\r\n"
           "[Global]\r\nY=8\r\n"
-          "[Drive03]\r\n\r\n;c\r\nsiliconimage=0X10\r\n");
+          "[Drive03]\r\n\r\n;c\r\nsiliconimage=0X10\r\n"
+          "[Alert]\r\nEnable=0\r\n");
     Load();
     EXPECT_EQ(1, settings_.View.Decimal);
     EXPECT_EQ(1, settings_.View.Years);            // the first of two keys counts
@@ -280,12 +282,13 @@ TEST_F(Settings, OddFilesLoadAndSaveWithoutLosingForeignContent) {
     EXPECT_STREQ("", settings_.Labels.Model);      // present but empty
     EXPECT_STREQ("Serial Number", settings_.Labels.SerialNumber);  // no '=': missing
     EXPECT_EQ(0u, drives_->slots[3].miniportAddr);  // "0X" is no hexadecimal prefix
+    EXPECT_EQ(0, settings_.Alert.Enable);
 
     Save();
     const std::string bytes = Bytes();
     for (const char* kept : {"; written by hand\r\n", "[other]\r\nkeep=me\r\n", "nonsense line\r\n",
                              "UnknownKey=42\r\n", "[Global]\r\nY=8\r\n", ";c\r\n", "timer=300\r\n",
-                             "years=1\r\nYEARS=0\r\n", "siliconimage=0x00000000\r\n"}) {
+                             "years=1\r\nYEARS=0\r\n", "siliconimage=0x00000000\r\n", "[Alert]\r\nEnable=0\r\n"}) {
         EXPECT_NE(std::string::npos, bytes.find(kept)) << kept;
     }
     const AppSettings before = settings_;
