@@ -10,3 +10,7 @@
 // not valid CP932 become the system's default character.
 std::wstring WideFromCp932(const char* text);
 std::wstring WideFromCp932(const std::string& text);
+
+// UTF-16 form of a text in the system's ANSI code page: what drives and the
+// settings file give.
+std::wstring WideFromAnsi(const char* text);

@@ -40,17 +40,6 @@ void CopyPart(UINT codePage, char* out, const char* text, std::size_t length) {
     out[kept] = '\0';
 }
 
-// Paths stay in the ANSI code page; the wide dialog gets them converted.
-std::wstring WideFromAnsi(const char* text) {
-    if (text == nullptr || text[0] == '\0') return std::wstring();
-    const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (length <= 1) return std::wstring();
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    if (MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], length) != length) return std::wstring();
-    wide.resize(static_cast<std::size_t>(length - 1));
-    return wide;
-}
-
 // The ANSI form of text into a PATH_BUFFER_SIZE buffer. False when it does
 // not fit or the code page lacks one of its characters: such a path could
 // not be opened through the ANSI functions anyway.
