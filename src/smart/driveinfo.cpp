@@ -7,6 +7,7 @@ void DriveTable::Clear() {
         drive.reverseStrings = 0;
         drive.miniportAddr = 0xFFFFFFFF;
         drive.protocol = ProtocolAta;
+        drive.criticalWarning = 0;
         drive.summary = DriveSummary();
     }
 }

@@ -98,6 +98,7 @@ struct DriveInfo {
     DriveProtocol protocol = ProtocolAta;
     BYTE* nvmeIdentifyResult = nullptr;  // 4096 bytes
     BYTE* nvmeHealthResult = nullptr;    // 512 bytes
+    BYTE criticalWarning = 0;            // NVMe: the health log's first byte at the last evaluation
     LONG status = HealthGood;
     ULONGLONG totalBytes = 0;
     ULONGLONG freeBytes = 0;

@@ -28,6 +28,7 @@ void EvaluateNvme(DriveInfo& drive, DriveSummary& next, const AppSettings& setti
     std::snprintf(texts.serial, sizeof texts.serial, "%s", next.serial);
 
     const BYTE warning = health[kNvmeCriticalWarning];
+    drive.criticalWarning = warning;
     next.raw05 = NvmeSpareUsed(health);
     next.rawC4 = 0;
     next.rawC5 = 0;

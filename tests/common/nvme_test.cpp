@@ -3,6 +3,7 @@
 // queries Windows refuses.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -17,6 +18,7 @@
 #include "sim/simchecks.h"
 #include "smart/attributerows.h"
 #include "smart/evaluation.h"
+#include "smart/healthcauses.h"
 #include "smart/limits.h"
 
 namespace {
@@ -66,18 +68,32 @@ TEST_F(Nvme, StatusFollowsTheCriticalWarningSpareAndMediaErrorsOverPolls) {
     ASSERT_EQ(1u, table_->driveCount);
     EXPECT_EQ(HealthGood, Refresh().status);
 
-    const LONG expected[] = {HealthGood, HealthCaution, HealthDanger, HealthGood};
-    for (LONG want : expected) {
+    // With what made each status so, as a worse drive is announced.
+    typedef std::vector<std::string> Causes;
+    const struct {
+        LONG status;
+        Causes causes;
+    } expected[] = {
+        {HealthGood, {}},
+        {HealthCaution, {"Spare Used : 3%"}},
+        {HealthDanger, {"Spare Used : 3%", "Media and Data Integrity Errors : 2"}},
+        {HealthGood, {}},
+    };
+    for (const auto& want : expected) {
         UpdateDevices(*table_);
-        EXPECT_EQ(want, Refresh().status) << "poll " << sim_.Poll(0);
+        EXPECT_EQ(want.status, Refresh().status) << "poll " << sim_.Poll(0);
+        EXPECT_EQ(want.causes, HealthCauses(table_->slots[0], settings_)) << "poll " << sim_.Poll(0);
     }
 
     // Each of the other warning bits alone is a danger.
     for (BYTE bit : {kNvmeWarningSpare, kNvmeWarningReliability, kNvmeWarningReadOnly, kNvmeWarningBackup,
                      kNvmeWarningPersistent}) {
-        sim_.Drive(0)->nvmeChanges = {Change(0, kNvmeCriticalWarning, 1, bit)};
+        sim_.Drive(0)->nvmeChanges = {Change(0, kNvmeCriticalWarning, 1, bit | kNvmeWarningTemperature)};
         UpdateDevices(*table_);
         EXPECT_EQ(HealthDanger, Refresh().status) << "bit " << static_cast<int>(bit);
+        char warning[32];
+        std::snprintf(warning, sizeof warning, "Critical Warning : 0x%02X", bit | kNvmeWarningTemperature);
+        EXPECT_EQ(Causes{warning}, HealthCauses(table_->slots[0], settings_));
     }
 }
 
