@@ -6,6 +6,7 @@
 #include "app/commandids.h"
 #include "app/messages.h"
 #include "app/monitor.h"
+#include "app/trayalert.h"
 #include "base/msgbox.h"
 #include "drive/probe.h"
 #include "settings/appsettings.h"
@@ -31,6 +32,7 @@ void MoveLimits(HWND window, const char* question, void (*move)(DriveTable&, DWO
         move(*pages.drives, CurrentSlot());
     }
     RefreshAllPages(pages, true);
+    AlertAfterCommand(true);
 }
 
 // One box for all the files that could not be written, so that a folder
@@ -71,6 +73,7 @@ void SetDebugState(WORD command) {
     } else {
         drive.status = DebugStatusOf(command);
         SetTabImage(pages, pages.currentPage);
+        AlertAfterCommand(false);
     }
     DrawPage(pages, pages.currentPage);
 }
@@ -82,6 +85,7 @@ bool RunDriveCommand(HWND window, WORD command) {
         case kCommandRefreshFromMonitor:
             MonitorRefreshTaken();
             RefreshAllPages(pages, false);
+            AlertAfterPoll();
             MonitorRefreshShown();
             return true;
         case kCommandRefresh: {
@@ -90,11 +94,13 @@ bool RunDriveCommand(HWND window, WORD command) {
                 UpdateDevices(*pages.drives);
             }
             RefreshAllPages(pages, false);
+            AlertAfterPoll();
             return true;
         }
         case kCommandHideIdentity:
             pages.drives->hideIdentity = !pages.drives->hideIdentity;
             RefreshAllPages(pages, true);
+            AlertAfterCommand(true);
             return true;
         case kCommandLimitsToCurrent:
             MoveLimits(window, kLimitsToCurrentQuestion, SetLimitsToCurrent);

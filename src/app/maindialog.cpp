@@ -13,6 +13,7 @@
 #include "app/messages.h"
 #include "app/monitor.h"
 #include "app/presentation.h"
+#include "app/trayalert.h"
 #include "base/msgbox.h"
 #include "base/widetext.h"
 #include "base/windowutil.h"
@@ -68,12 +69,9 @@ void LoadDrawingResources() {
 // The small icon with the window's caption as its tip; without an icon
 // table the window runs without a tray icon.
 void AddTrayIcon(HWND window) {
-    if (!trayIcon.Create(app.instance, window)) return;
+    if (!trayIcon.Create(app.instance, window, TrayIconCount())) return;
     trayIcon.SetCallback(kTrayCallback, kWindowCaption);
-    trayIcon.AddIcon(static_cast<HICON>(LoadImageW(app.instance, MAKEINTRESOURCEW(IDI_SMALL), IMAGE_ICON,
-                                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
-                                                   LR_SHARED)),
-                     FALSE);
+    AddTrayIcons();
     trayIcon.Show(0);
 }
 
@@ -92,6 +90,8 @@ void OnTrayCallback(HWND window, LPARAM mouse) {
     } else if (mouse == WM_RBUTTONDOWN) {
         ForceForeground(GetDesktopWindow());
         OpenContextMenu(window);
+    } else if (mouse == NIN_BALLOONUSERCLICK) {
+        OpenBalloonPage(window);
     }
 }
 
@@ -110,6 +110,7 @@ void Initialise(HWND window) {
     // Each page evaluates its drive as it is made: the status service
     // reports evaluated drives from the start.
     CreatePages(pages);
+    StartTrayAlert();
 
     if (!CreateMonitorThread(window)) {
         ShowErrorBox(kThreadCreationFailed);

@@ -8,3 +8,9 @@ extern const char kUnknownTimerEvent[];     // "未知のタイマーイベン�
 extern const char kLimitsToCurrentQuestion[];  // "閾値を現在値で更新しますか？"
 extern const char kLimitsToZeroQuestion[];     // "閾値を初期値で更新しますか？"
 extern const char kDumpFailed[];               // "情報の出力に失敗しました。", the files' names follow
+
+// The tray's words on the drives.
+extern const char* const kStateWords[4];  // "正常", "注意", "危険", "異常": good, caution, danger, error
+extern const char kHotWord[];             // "高温": hotter than the threshold
+extern const char kWorseBalloonTitle[];   // "ドライブの状態が悪化しました。"
+extern const char kHotBalloonTitle[];     // "ドライブの温度が閾値を超えました。"

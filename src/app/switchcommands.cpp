@@ -2,6 +2,7 @@
 #include "app/commandgroups.h"
 #include "app/commandids.h"
 #include "app/monitor.h"
+#include "app/trayalert.h"
 #include "base/windowutil.h"
 #include "net/netlink.h"
 #include "settings/appsettings.h"
@@ -36,6 +37,7 @@ void SwitchExternalIcons() {
     if (!BuildStatusImageList(drawing, appSettings, app.instance)) return;
     SetAllTabImages(pages);
     DrawAllPages(pages);
+    ReloadTrayIcons();
 }
 
 // The switch a display command flips, or null for the others.
