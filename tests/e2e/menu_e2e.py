@@ -13,8 +13,8 @@ import sys
 import tempfile
 import time
 
-from app_e2e import (TITLE, WM_COMMAND, WM_SYSCOMMAND, Failure, Program, check, read_page, run, service_port,
-                     settings_file, write_drive)
+from app_e2e import (MONITORING, TITLE, WM_COMMAND, WM_SYSCOMMAND, Failure, Program, check, read_page, run,
+                     service_port, settings_file, write_drive)
 
 SC_MINIMIZE = 0xF020
 WM_LBUTTONDBLCLK = 0x0203
@@ -289,15 +289,22 @@ def commands(wine):
 
 # --- the tray icon -------------------------------------------------------------
 
-def tray_icons(wine):
+def tray_tips(wine):
+    """The program's icons in the notification area: (hwnd, tip) each, the
+    tip's line ends as they are."""
     code, out = wine.probe("tray")
     check(code == 0, "the notification area cannot be read")
     icons = []
     for line in out.splitlines():
         hwnd, _, tip = line.rstrip("\r").partition("\t")
-        if tip == TITLE:
-            icons.append(hwnd)
+        tip = tip.replace("\\n", "\n").replace("\\t", "\t")
+        if tip.split("\n")[0] == TITLE:
+            icons.append((hwnd, tip))
     return icons
+
+
+def tray_icons(wine):
+    return [hwnd for hwnd, _ in tray_tips(wine)]
 
 
 def wait_visible(wine, visible, timeout=10):
@@ -351,7 +358,86 @@ def tray(wine):
     check(not tray_icons(wine), "an icon was left after the end")
 
 
-SCENARIOS = {f.__name__: f for f in (menu, commands, tray)}
+# --- what the tray tells of the drives ------------------------------------------
+
+PROGRAM_ICON, DANGER_ICON = 102, 105
+WATCHED = [(0x05, 100, 100, 0), (0x09, 99, 99, 1000), (0xC2, 60, 50, 40), (0xC5, 100, 100, 0)]
+
+
+def tray_image(wine, icon, exe):
+    """Which of the program's icons the tray icon shows (all its uncovered
+    pixels alike), or None."""
+    code, out = wine.probe("trayimage", icon, exe)
+    check(code == 0, "the tray icon's pixels cannot be read")
+    alike = []
+    for line in out.splitlines():
+        ident, compared, different = (int(v) for v in line.split("\t"))
+        if compared >= 16 and different == 0:
+            alike.append(ident)
+    return alike[0] if len(alike) == 1 else None
+
+
+def shown_balloons(wine):
+    """{hwnd: text} of the balloons on the screen now."""
+    code, out = wine.probe("balloons")
+    check(code == 0, "the balloons cannot be read")
+    shown = {}
+    for line in out.splitlines():
+        hwnd, _, text = line.rstrip("\r").partition("\t")
+        shown[hwnd] = text.replace("\\n", "\n")
+    return shown
+
+
+def tray_alert(wine, exe="veldakor-sim.exe"):
+    """A drive that gets a pending sector at poll 3, the program in the tray:
+    its icon there turns from the program's icon to the danger icon, the tip
+    names the drive, and one balloon says so."""
+    folder = tempfile.mkdtemp(prefix="vk-tray-")
+    write_drive(folder, 0, "TRAY WATCHED", "SERIAL-0", "FW-T", WATCHED,
+                ini="[Volumes]\nD = 1000000000, 500000000\n[Smart]\nChange1 = 3, 0xC5, 1\n")
+    write_drive(folder, 1, "TRAY HEALTHY", "SERIAL-1", "FW-T", WATCHED)
+    wine.write_settings(settings_file(Global={"Run": 1, "Debug": 1, "Monitor": 0, "Timer": 1, "TaskTray": 1}))
+    program = Program(wine, exe=exe, cwd=folder)
+    try:
+        hwnd = program.wait_window()["hwnd"]
+        icons = settle(lambda: tray_tips(wine), lambda found: len(found) == 1)
+        check(len(icons) == 1, "%d icons at start" % len(icons))
+        icon, tip = icons[0]
+        check(tip == TITLE, "the tip at start is %r" % tip)
+        image = settle(lambda: tray_image(wine, icon, exe), lambda found: found == PROGRAM_ICON)
+        check(image == PROGRAM_ICON, "the tray shows icon %s at start, not the program's" % image)
+
+        # Polls every second from now on: the third one finds the sector.
+        wine.post(hwnd, WM_COMMAND, MONITORING)
+        seen = {}
+        end = time.monotonic() + 30
+        image = None
+        while time.monotonic() < end:
+            seen.update(shown_balloons(wine))
+            image = tray_image(wine, icon, exe)
+            if image == DANGER_ICON:
+                break
+            time.sleep(0.2)
+        check(image == DANGER_ICON, "the tray icon did not turn to the danger icon (%s)" % image)
+        danger = "00 (D:) 危険"
+        tips = dict(tray_tips(wine))
+        check(tips.get(icon) == TITLE + "\n" + danger, "the tip reads %r" % tips.get(icon))
+
+        # Wine shows a balloon two seconds after it is asked for, for ten;
+        # polls 4 to 7 find the same sector and must say nothing more.
+        end = time.monotonic() + 20
+        while time.monotonic() < end and (not seen or len(program.updates()) < 2 * 7):
+            seen.update(shown_balloons(wine))
+            time.sleep(0.2)
+        check(len(seen) == 1, "%d balloons shown: %r" % (len(seen), seen))
+        text = list(seen.values())[0]
+        check(text == danger + " : TRAY WATCHED\nCurrent pending sector count : 1", "the balloon says %r" % text)
+    finally:
+        program.close()
+    check(not tray_icons(wine), "an icon was left after the end")
+
+
+SCENARIOS = {f.__name__: f for f in (menu, commands, tray, tray_alert)}
 
 
 if __name__ == "__main__":

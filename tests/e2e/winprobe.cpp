@@ -27,6 +27,9 @@
 //                                    written as \t (winprobe_menu.cpp)
 //   winprobe tray                    the notification area's icons, one line
 //                                    each: "ICONHWND\tTIP" (winprobe_tray.cpp)
+//   winprobe balloons                the balloons shown: "HWND\tTEXT"
+//   winprobe trayimage ICONHWND EXE  which of EXE's icons 102-106 the tray icon
+//                                    shows: "ID\tCOMPARED\tDIFFERENT" each
 //
 // Titles and texts are UTF-8 on the command line and in the output. The exit
 // status is 0 on success, 1 when no such window (or no menu) appeared, 2 for
@@ -246,10 +249,13 @@ int main(int argc, char** argv) {
     }
     if (argc >= 3 && std::string(args[1]) == "menu") return MenuCommand(argc - 2, args + 2);
     if (argc == 2 && std::string(args[1]) == "tray") return TrayCommand();
+    if (argc == 2 && std::string(args[1]) == "balloons") return BalloonsCommand();
+    if (argc == 4 && std::string(args[1]) == "trayimage") return TrayImageCommand(args[2], args[3]);
     if (argc == 3 && std::string(args[1]) == "counts") return CountsCommand(args[2]);
     std::fprintf(stderr,
                  "usage: winprobe window TITLE | post HWND MSG WP LP | box CAPTION [dismiss|yes|no] | message NAME\n"
                  "       | page HWND K | tab HWND K\n"
-                 "       | menu HWND [shift] [ctrl] [tray ICONHWND] | tray | counts HWND\n");
+                 "       | menu HWND [shift] [ctrl] [tray ICONHWND] | tray | balloons | trayimage ICONHWND EXE\n"
+                 "       | counts HWND\n");
     return 2;
 }

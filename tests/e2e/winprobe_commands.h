@@ -7,6 +7,10 @@ int MenuCommand(int count, char** args);
 
 // tray
 int TrayCommand();
+// balloons
+int BalloonsCommand();
+// trayimage ICONHWND EXE: EXE a file beside winprobe.exe.
+int TrayImageCommand(const char* iconWindow, const char* exe);
 
 // counts HWND: memory, handles, threads, GDI and USER objects of its program.
 int CountsCommand(const char* window);
