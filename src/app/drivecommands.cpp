@@ -32,7 +32,7 @@ void MoveLimits(HWND window, const char* question, void (*move)(DriveTable&, DWO
         move(*pages.drives, CurrentSlot());
     }
     RefreshAllPages(pages, true);
-    AlertAfterCommand(true);
+    AlertAfterLimits(pages.currentPage);
 }
 
 // One box for all the files that could not be written, so that a folder
@@ -73,7 +73,7 @@ void SetDebugState(WORD command) {
     } else {
         drive.status = DebugStatusOf(command);
         SetTabImage(pages, pages.currentPage);
-        AlertAfterCommand(false);
+        ShowWorstInTray();
     }
     DrawPage(pages, pages.currentPage);
 }
@@ -100,7 +100,7 @@ bool RunDriveCommand(HWND window, WORD command) {
         case kCommandHideIdentity:
             pages.drives->hideIdentity = !pages.drives->hideIdentity;
             RefreshAllPages(pages, true);
-            AlertAfterCommand(true);
+            ShowWorstInTray();
             return true;
         case kCommandLimitsToCurrent:
             MoveLimits(window, kLimitsToCurrentQuestion, SetLimitsToCurrent);

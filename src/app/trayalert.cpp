@@ -184,12 +184,14 @@ void AlertAfterPoll() {
     ShowWorst();
 }
 
-void AlertAfterCommand(bool evaluated) {
+void AlertAfterLimits(int k) {
     if (!Enabled()) return;
-    if (evaluated) {
-        for (int k = 0; k < pages.PageCount(); ++k) state.watches[k].status = StatusOf(k);
-    }
+    if (k >= 0 && k < pages.PageCount()) state.watches[k].status = StatusOf(k);
     ShowWorst();
+}
+
+void ShowWorstInTray() {
+    if (Enabled()) ShowWorst();
 }
 
 void OpenBalloonPage(HWND window) {

@@ -23,10 +23,13 @@ void StartTrayAlert();
 // After an evaluation of fresh data (a poll, the refresh command): one
 // balloon for the drives that got worse or hot, then the icon.
 void AlertAfterPoll();
-// After a command that changed what a drive is judged by (evaluated, as
-// the threshold commands) or its status by hand (the debug commands): the
-// icon follows without a balloon, and an evaluation is the new baseline.
-void AlertAfterCommand(bool evaluated);
+// After the threshold commands moved page k's limits: its status now is
+// the user's doing, no news; the icon follows.
+void AlertAfterLimits(int k);
+// After a status set by hand (the debug commands) or drives evaluated
+// again from the same data (the identity switch): the icon follows, and
+// the next poll is compared with the last one.
+void ShowWorstInTray();
 // The balloon was clicked: the window comes back with the page of the
 // drive it named first.
 void OpenBalloonPage(HWND window);

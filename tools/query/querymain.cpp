@@ -98,9 +98,11 @@ int main(int argc, char** argv) {
     if (!output.empty() && !prometheus) return Usage("--output goes with --prometheus");
     if ((prometheus || json) && command != "status") return Usage("--json and --prometheus go with status");
     if (command == "serve") {
-        std::string target;
+        // Checked here so that a typing error ends the start, not every scrape.
         for (const std::string& t : exporter.targets) {
-            if (!ParseTarget(t, &target, &exporter.listenPort)) return Usage(("bad target " + t).c_str());
+            std::string targetHost;
+            uint16_t targetPort;
+            if (!ParseTarget(t, &targetHost, &targetPort)) return Usage(("bad target " + t).c_str());
         }
         if (listen.find(':') == std::string::npos || !ParseTarget(listen, &exporter.listenHost, &exporter.listenPort))
             return Usage("--listen needs ADDR:PORT with a port from 1 to 65535");
